@@ -1,0 +1,25 @@
+#pragma once
+
+#include "core/user_defaults.h"
+
+#include <memory>
+
+namespace atelier {
+
+// The one holder of the user defaults, reachable process-wide. Creating a
+// second one while the first exists stops the process.
+class DeviceStorageManager {
+ public:
+  explicit DeviceStorageManager(std::shared_ptr<UserDefaults> storage);
+  ~DeviceStorageManager();
+  DeviceStorageManager(const DeviceStorageManager&) = delete;
+  DeviceStorageManager& operator=(const DeviceStorageManager&) = delete;
+
+  static DeviceStorageManager* shared();
+  UserDefaults& storage() const { return *storage_; }
+
+ private:
+  std::shared_ptr<UserDefaults> storage_;
+};
+
+}  // namespace atelier
