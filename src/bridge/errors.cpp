@@ -49,9 +49,6 @@ std::string_view describe(WebCommError error) {
   return error == WebCommError::parametersMissing ? "parametersMissing" : "noCallbackRegistered";
 }
 
-const char* GeneralErrorException::what() const noexcept { return describe(error_).data(); }
-const char* WebCommException::what() const noexcept { return describe(error_).data(); }
-
 void to_json(nlohmann::json& json, GeneralError error) { json = static_cast<int64_t>(error); }
 
 void from_json(const nlohmann::json& json, GeneralError& error) {

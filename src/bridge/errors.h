@@ -43,26 +43,20 @@ enum class WebCommError {
 
 std::string_view describe(WebCommError error);
 
-// Thrown by web-object functions; the dispatcher answers such failures with 12.
-class GeneralErrorException : public std::exception {
+// Thrown by web-object functions (the dispatcher answers such failures with
+// 12) and by parameter decoding; what() is the case name.
+template <class E>
+class ErrorException : public std::exception {
  public:
-  explicit GeneralErrorException(GeneralError error) : error_(error) {}
-  GeneralError error() const { return error_; }
-  const char* what() const noexcept override;
+  explicit ErrorException(E error) : error_(error) {}
+  E error() const { return error_; }
+  const char* what() const noexcept override { return describe(error_).data(); }
 
  private:
-  GeneralError error_;
+  E error_;
 };
-
-class WebCommException : public std::exception {
- public:
-  explicit WebCommException(WebCommError error) : error_(error) {}
-  WebCommError error() const { return error_; }
-  const char* what() const noexcept override;
-
- private:
-  WebCommError error_;
-};
+using GeneralErrorException = ErrorException<GeneralError>;
+using WebCommException = ErrorException<WebCommError>;
 
 // GeneralError travels as its raw value.
 void to_json(nlohmann::json& json, GeneralError error);

@@ -55,25 +55,18 @@ class Log {
   static std::optional<std::filesystem::path> currentLogFile();
 };
 
-inline void logError(const char* source, const char* function, std::string_view text,
-                     std::source_location where = std::source_location::current()) {
-  Log::write(kLogError, text, source, function, static_cast<int>(where.line()));
-}
-inline void logWarning(const char* source, const char* function, std::string_view text,
-                       std::source_location where = std::source_location::current()) {
-  Log::write(kLogWarning, text, source, function, static_cast<int>(where.line()));
-}
-inline void logInfo(const char* source, const char* function, std::string_view text,
-                    std::source_location where = std::source_location::current()) {
-  Log::write(kLogInfo, text, source, function, static_cast<int>(where.line()));
-}
-inline void logDebug(const char* source, const char* function, std::string_view text,
-                     std::source_location where = std::source_location::current()) {
-  Log::write(kLogDebug, text, source, function, static_cast<int>(where.line()));
-}
-inline void logVerbose(const char* source, const char* function, std::string_view text,
-                       std::source_location where = std::source_location::current()) {
-  Log::write(kLogVerbose, text, source, function, static_cast<int>(where.line()));
-}
+// logError(source, function, text): the call site's line is filled in.
+template <int Flag>
+struct LogAt {
+  void operator()(const char* source, const char* function, std::string_view text,
+                  std::source_location where = std::source_location::current()) const {
+    Log::write(Flag, text, source, function, static_cast<int>(where.line()));
+  }
+};
+inline constexpr LogAt<kLogError> logError;
+inline constexpr LogAt<kLogWarning> logWarning;
+inline constexpr LogAt<kLogInfo> logInfo;
+inline constexpr LogAt<kLogDebug> logDebug;
+inline constexpr LogAt<kLogVerbose> logVerbose;
 
 }  // namespace atelier
