@@ -17,6 +17,7 @@ namespace {
 struct ResourceState {
   std::mutex mutex;
   std::optional<fs::path> directory;
+  std::optional<fs::path> testDirectory;
   std::optional<nlohmann::json> info;
   std::optional<nlohmann::json> strings;
 };
@@ -73,9 +74,8 @@ fs::path Resources::directory() {
   return *s.directory;
 }
 
-std::optional<fs::path> Resources::urlForResource(std::string_view name, std::string_view extension,
-                                                  std::string_view subdirectory) {
-  auto file = directory();
+static std::optional<fs::path> resourceIn(fs::path file, std::string_view name, std::string_view extension,
+                                   std::string_view subdirectory) {
   if (!subdirectory.empty()) file /= std::string(subdirectory);
   std::string leaf(name);
   if (!extension.empty()) {
@@ -86,6 +86,33 @@ std::optional<fs::path> Resources::urlForResource(std::string_view name, std::st
   std::error_code ec;
   if (!fs::is_regular_file(file, ec)) return std::nullopt;
   return file;
+}
+
+std::optional<fs::path> Resources::urlForResource(std::string_view name, std::string_view extension,
+                                                  std::string_view subdirectory) {
+  return resourceIn(directory(), name, extension, subdirectory);
+}
+
+void Resources::setTestDirectory(const fs::path& directory) {
+  auto& s = state();
+  std::lock_guard lock(s.mutex);
+  s.testDirectory = directory;
+}
+
+std::optional<fs::path> Resources::urlForTestResource(std::string_view name, std::string_view extension,
+                                                      std::string_view subdirectory) {
+  std::optional<fs::path> root;
+  {
+    auto& s = state();
+    std::lock_guard lock(s.mutex);
+    root = s.testDirectory;
+  }
+  if (!root) {
+    const char* env = std::getenv("ATELIER_TEST_RESOURCES");
+    if (!env || !*env) return std::nullopt;
+    root = env;
+  }
+  return resourceIn(*root, name, extension, subdirectory);
 }
 
 const nlohmann::json& Resources::info() {

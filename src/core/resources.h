@@ -21,6 +21,10 @@ class Resources {
   // <dir>/<subdirectory>/<name>.<extension> when it exists as a file.
   static std::optional<std::filesystem::path> urlForResource(std::string_view name, std::string_view extension,
                                                              std::string_view subdirectory = {});
+  // The test resources (testFiles/...): $ATELIER_TEST_RESOURCES or set by the tests.
+  static void setTestDirectory(const std::filesystem::path& directory);
+  static std::optional<std::filesystem::path> urlForTestResource(std::string_view name, std::string_view extension,
+                                                                 std::string_view subdirectory = {});
   // The information dictionary (Info.json); an empty object when missing.
   static const nlohmann::json& info();
   static std::optional<std::string> infoString(std::string_view key);

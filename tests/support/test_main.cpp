@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
   }
   ::unsetenv("ATELIER_LOG_LEVEL");
   atelier::Resources::setDirectory(ATELIER_TEST_RESOURCES_DIR);
+  atelier::Resources::setTestDirectory(ATELIER_TEST_FIXTURES_DIR);
   atelier::MainQueue::adoptCurrentThread();
 
   int result = RUN_ALL_TESTS();

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "http/http_response.h"
+
+#include <filesystem>
+#include <string>
+
+namespace atelier {
+
+// Files of one directory, by request path below it. Nothing outside the
+// directory is reachable, through ".." or through symbolic links.
+class StaticDirectory {
+ public:
+  StaticDirectory(std::filesystem::path directory, unsigned cacheAge);
+  // A file response, or 403 / 404 as text.
+  HttpResponse respond(const std::string& relativePath) const;
+
+ private:
+  std::filesystem::path root_;  // canonical
+  unsigned cacheAge_;
+};
+
+// True when the decoded path has a ".." component.
+bool hasParentReference(std::string_view path);
+// True when the canonical form of path lies inside the canonical root.
+bool isInside(const std::filesystem::path& canonicalPath, const std::filesystem::path& canonicalRoot);
+
+}  // namespace atelier
