@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmarks: scripts/bench.sh [bridge]
+# Builds and runs the benchmarks: scripts/bench.sh [bridge|serving]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh" "$root/build"
 which="${1:-all}"
+# Tools the benchmarks compare against.
+for tool in wrk nginx; do
+  command -v "$tool" >/dev/null || { apt-get update -qq && apt-get install -y -qq "$tool" >/dev/null; }
+done
 if [ "$which" = "all" ] || [ "$which" = "bridge" ]; then
   "$root/build/bench/bench_bridge"
+fi
+if [ "$which" = "all" ] || [ "$which" = "serving" ]; then
+  "$root/bench/serving.sh"
 fi

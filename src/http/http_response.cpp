@@ -27,6 +27,10 @@ std::string OpenFile::etag() const {
 std::optional<HttpResponse> HttpResponse::file(const std::filesystem::path& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
+  return file(fd, path.filename().string());
+}
+
+std::optional<HttpResponse> HttpResponse::file(int fd, std::string_view fileName) {
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
@@ -34,7 +38,7 @@ std::optional<HttpResponse> HttpResponse::file(const std::filesystem::path& path
   }
   HttpResponse response;
   response.file_ = std::make_shared<OpenFile>(fd, static_cast<uint64_t>(info.st_size), info.st_mtim, info.st_ino);
-  response.contentType_ = contentTypeForPath(path.filename().string());
+  response.contentType_ = contentTypeForPath(fileName);
   return response;
 }
 

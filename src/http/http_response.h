@@ -33,6 +33,8 @@ class HttpResponse {
  public:
   // Nothing when the path is not a readable regular file.
   static std::optional<HttpResponse> file(const std::filesystem::path& path);
+  // Takes over an open descriptor; nothing (and the descriptor closed) unless it is a regular file.
+  static std::optional<HttpResponse> file(int fd, std::string_view fileName);
   static HttpResponse data(std::string bytes, std::string contentType);
   static HttpResponse text(std::string body, unsigned statusCode = 200);
 

@@ -12,11 +12,18 @@ namespace atelier {
 class StaticDirectory {
  public:
   StaticDirectory(std::filesystem::path directory, unsigned cacheAge);
+  ~StaticDirectory();
+  StaticDirectory(const StaticDirectory&) = delete;
+  StaticDirectory& operator=(const StaticDirectory&) = delete;
+
   // A file response, or 403 / 404 as text.
   HttpResponse respond(const std::string& relativePath) const;
 
  private:
+  int openBeneath(const std::string& relativePath) const;
+
   std::filesystem::path root_;  // canonical
+  int rootFd_ = -1;
   unsigned cacheAge_;
 };
 

@@ -41,6 +41,13 @@ TEST_F(ProxyTest, BadRequestsGetAClearStatusAndTheServerGoesOn) {
     connection.shutdownWrite();
   }
   EXPECT_EQ(get("/_webapp/index.html")->status, 200);
+
+  // Clients that hang up in the middle of a large file.
+  for (int i = 0; i < 20; ++i) {
+    RawConnection connection(p);
+    connection.send(requestText("GET", "/_webapp/data.bin", p));
+  }
+  EXPECT_EQ(get("/_webapp/data.bin")->body.size(), 100000u);
 }
 
 TEST_F(ProxyTest, OversizedBodiesAreRefused) {
