@@ -7,6 +7,6 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/build.sh" "$root/build"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: running under Xvfb"
-  exec xvfb-run -a -s "-screen 0 1440x900x24" "$root/build/src/gtk/atelier" "$@"
+  exec xvfb-run -a -s "-screen 0 1440x900x24" "$root/build/atelier" "$@"
 fi
-exec "$root/build/src/gtk/atelier" "$@"
+exec "$root/build/atelier" "$@"

@@ -1,35 +1,94 @@
-// Process entry: the singletons, testing mode, logging, then the main window.
+// Process entry: the desktop services, the application delegate, the main loop.
+#include "app/app_delegate.h"
 #include "core/app_info.h"
-#include "core/device_storage_manager.h"
+#include "core/app_paths.h"
 #include "core/logging.h"
 #include "core/main_queue.h"
 #include "core/resources.h"
-#include "core/user_defaults.h"
+#include "gtk/gtk_main_window.h"
+#include "gtk/gtk_panels.h"
+#include "gtk/gtk_web_context.h"
+#include "gtk/gtk_web_view.h"
+#include "gtk/screenshot.h"
 
+#include <glib-unix.h>
 #include <gtk/gtk.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 using namespace atelier;
 
+namespace {
+
+struct Options {
+  std::optional<std::string> screenshot;
+  bool printLoadTime = false;
+};
+
+Options readOptions(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    std::string_view argument = argv[i];
+    if (argument == "--screenshot" && i + 1 < argc) options.screenshot = argv[++i];
+    if (argument == "--print-load-time") options.printLoadTime = true;
+  }
+  return options;
+}
+
+gboolean quitOnSignal(gpointer) {
+  logWarning("AppDelegate", "signal", "Terminated by signal");
+  gtk_main_quit();
+  return G_SOURCE_REMOVE;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  const auto started = std::chrono::steady_clock::now();
   MainQueue::adoptCurrentThread();
   Resources::configure(argc, argv);
-  DeviceStorageManager storage(std::make_shared<UserDefaults>(UserDefaults::standardFile()));
-
-  TestingMode::setFromArguments(argc, argv);
-  Log::setup();
-
+  const Options options = readOptions(argc, argv);
   gtk_init(&argc, &argv);
-  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  gtk_window_set_title(GTK_WINDOW(window), AppInfo::displayName().c_str());
-  gtk_window_set_default_size(GTK_WINDOW(window), 1280, 800);
-  GtkWidget* label = gtk_label_new("Atelier\n\nThe editor's web view arrives with the desktop shell.");
-  gtk_label_set_justify(GTK_LABEL(label), GTK_JUSTIFY_CENTER);
-  gtk_container_add(GTK_CONTAINER(window), label);
-  g_signal_connect(window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
-  gtk_widget_show_all(window);
-  gtk_main();
+
+  auto window = std::make_shared<gtk::GtkMainWindow>();
+  auto webDataDirectory = AppPaths::dataHome() / AppInfo::bundleIdentifier() / "WebKit";
+  DesktopServices services{
+      window, std::make_shared<gtk::GtkPanels>(window->window()), std::make_shared<gtk::GtkApplicationServices>(),
+      std::make_shared<gtk::GtkWebContext>(webDataDirectory, AppPaths::cacheDirectory() / "WebKit")};
+  auto application = services.application;
+
+  {
+    AppDelegate delegate(std::move(services), std::make_shared<UserDefaults>(UserDefaults::standardFile()));
+    window->onQuitRequest([&delegate, application] {
+      if (delegate.applicationShouldTerminate()) application->terminate();
+    });
+    g_unix_signal_add(SIGINT, quitOnSignal, nullptr);
+    g_unix_signal_add(SIGTERM, quitOnSignal, nullptr);
+
+    delegate.applicationDidFinishLaunching(argc, argv);
+
+    if (auto view = std::dynamic_pointer_cast<gtk::GtkWebView>(delegate.webViewController()->webview())) {
+      view->onLoadFinished([&options, started, window, application] {
+        auto elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+        logInfo("AppDelegate", "webView(_:didFinish:)", "Page loaded " + std::to_string(elapsed) + " ms after start");
+        if (options.printLoadTime) std::printf("load finished after %.1f ms\n", elapsed);
+        std::fflush(stdout);
+        if (options.screenshot) {
+          MainQueue::postAfter(1.0, [window, application, file = *options.screenshot] {
+            bool saved = gtk::saveWindowScreenshot(window->window(), file);
+            std::printf(saved ? "screenshot written to %s\n" : "could not write the screenshot %s\n", file.c_str());
+            application->terminate();
+          });
+        }
+      });
+    }
+    gtk_main();
+  }
   Log::flush();
   return 0;
 }

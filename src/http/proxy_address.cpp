@@ -15,5 +15,6 @@ std::string ProxyAddress::baseURL() {
 }
 
 std::string ProxyAddress::fileBase() { return baseURL() + kFilePrefix + "/"; }
+std::string ProxyAddress::ajaxProxyURL() { return baseURL() + kAjaxPrefix + "/"; }
 
 }  // namespace atelier

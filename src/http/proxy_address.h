@@ -11,6 +11,7 @@ class ProxyAddress {
   static constexpr const char* kHost = "localhost";
   static constexpr const char* kWebappPrefix = "_webapp";
   static constexpr const char* kFilePrefix = "_file";
+  static constexpr const char* kAjaxPrefix = "__tzr_proxy";
 
   static void setPort(uint16_t port);
   static uint16_t port();
@@ -18,6 +19,8 @@ class ProxyAddress {
   static std::string baseURL();
   // "http://localhost:<port>/_file/"
   static std::string fileBase();
+  // "http://localhost:<port>/__tzr_proxy/"
+  static std::string ajaxProxyURL();
 };
 
 }  // namespace atelier

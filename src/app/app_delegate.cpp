@@ -1,0 +1,92 @@
+#include "app/app_delegate.h"
+
+#include "app/close_manager.h"
+#include "core/app_info.h"
+#include "core/branding.h"
+#include "core/color.h"
+#include "core/logging.h"
+#include "core/main_queue.h"
+#include "core/resources.h"
+#include "serving/request_proxy.h"
+#include "updates/reachability_compat.h"
+
+#include <filesystem>
+
+namespace atelier {
+namespace {
+constexpr const char* kSource = "AppDelegate";
+}
+
+AppDelegate::AppDelegate(DesktopServices services, std::shared_ptr<UserDefaults> defaults)
+    : services_(std::move(services)) {
+  storage_ = std::make_unique<DeviceStorageManager>(std::move(defaults));
+  cookieManager_ = std::make_unique<CookieManager>(services_.webContext);
+}
+
+AppDelegate::~AppDelegate() {
+  WebviewManager::setShared(nullptr);
+  RequestProxy::setWebsiteDataCleaner(nullptr);
+}
+
+void AppDelegate::applicationDidFinishLaunching(int argc, char** argv) {
+  TestingMode::setFromArguments(argc, argv);
+  Log::setup();
+
+  webViewController_ = std::make_shared<WebviewManager>(services_.panels);
+  WebviewManager::setShared(webViewController_);
+  services_.window->setContent(webViewController_->webview());
+  webViewController_->load();
+
+  services_.window->setDelegate(this);
+  services_.window->setTitle(AppInfo::displayName());
+  applyTitleBarColor();
+  // The menu controller and the application-update manager join here.
+  checkPreferencesFile();
+  MainQueue::postAfter(1.0, [this] { checkModalStartPage(); });
+  ReachabilityCompat::shared().start();
+}
+
+void AppDelegate::applyTitleBarColor() {
+  if (auto color = brandingValue("meta.osx-title-bar-color")) {
+    services_.window->setTitleBarColor(colorFromHexString(*color));
+  }
+}
+
+void AppDelegate::checkPreferencesFile() {
+  std::error_code ec;
+  if (!std::filesystem::exists(UserDefaults::standardFile(), ec)) {
+    showWarningAlert(Resources::localizedString("platform.alert.brokenSettings"));
+  }
+}
+
+void AppDelegate::showWarningAlert(const std::string& informativeText) {
+  services_.panels->showAlertSheet({Resources::localizedString("platform.alert.warning"), informativeText,
+                                    {Resources::localizedString("platform.alert.button")}},
+                                   [application = services_.application](int) {
+                                     CloseManager::shared().reallyClose = true;
+                                     application->terminate();
+                                   });
+}
+
+void AppDelegate::checkModalStartPage() {
+  if (Resources::urlForResource("index", "html", "sync/modalWebView/")) {
+    logInfo(kSource, "applicationDidFinishLaunching(_:)", "A modal start page is present; modal web views come later");
+  }
+}
+
+bool AppDelegate::applicationShouldTerminate() {
+  auto& closer = CloseManager::shared();
+  if (closer.reallyClose) return true;
+  closer.requestClose();
+  return false;
+}
+
+bool AppDelegate::windowShouldClose() {
+  CloseManager::shared().requestClose();
+  return false;
+}
+
+void AppDelegate::windowWillEnterFullScreen() { services_.window->setMinimizeEnabled(false); }
+void AppDelegate::windowWillExitFullScreen() { services_.window->setMinimizeEnabled(true); }
+
+}  // namespace atelier

@@ -1,0 +1,19 @@
+#include "app/close_manager.h"
+
+#include <vector>
+
+namespace atelier {
+
+CloseManager& CloseManager::shared() {
+  static auto* instance = new CloseManager();
+  return *instance;
+}
+
+void CloseManager::requestClose() {
+  // A handler may remove itself or others while we go.
+  std::vector<std::function<void()>> handlers;
+  for (const auto& [id, handler] : closeHandlers) handlers.push_back(handler);
+  for (auto& handler : handlers) handler();
+}
+
+}  // namespace atelier
