@@ -1,0 +1,160 @@
+// Starts the real application (WebKitGTK under Xvfb) on a probe page that
+// calls the bridge and posts what it saw to a loopback endpoint of this test.
+#include "http/http_server.h"
+#include "support/test_environment.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <fstream>
+#include <mutex>
+#include <optional>
+
+extern char** environ;
+
+namespace atelier::test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+
+// Collects the reports the probe page posts.
+class ReportServer {
+ public:
+  ReportServer() {
+    server_.addHandler([](const HttpRequest& request) { return request.path == "/report"; },
+                       [this](std::shared_ptr<HttpRequest> request, HttpServer::Completion completion) {
+                         {
+                           std::lock_guard lock(mutex_);
+                           reports_.push_back(nlohmann::json::parse(request->body.value_or("null"), nullptr, false));
+                         }
+                         arrived_.notify_all();
+                         completion(HttpResponse::text("thanks"));
+                       });
+    port_ = server_.start(0).value();
+  }
+  std::string url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/report"; }
+  std::optional<nlohmann::json> wait(size_t count, std::chrono::seconds timeout) {
+    std::unique_lock lock(mutex_);
+    if (!arrived_.wait_for(lock, timeout, [&] { return reports_.size() >= count; })) return std::nullopt;
+    return reports_[count - 1];
+  }
+
+ private:
+  HttpServer server_;
+  uint16_t port_ = 0;
+  std::mutex mutex_;
+  std::condition_variable arrived_;
+  std::vector<nlohmann::json> reports_;
+};
+
+class Application {
+ public:
+  explicit Application(const fs::path& resources) {
+    std::string binary = ATELIER_BINARY;
+    std::string option = "--resources=" + resources.string();
+    char* argv[] = {binary.data(), option.data(), nullptr};
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry; ++entry) environment.emplace_back(*entry);
+    environment.emplace_back("ASAN_OPTIONS=detect_leaks=0");  // GTK and WebKit keep process-lifetime caches
+    std::vector<char*> envp;
+    for (auto& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    if (posix_spawn(&pid_, binary.c_str(), nullptr, nullptr, argv, envp.data()) != 0) pid_ = -1;
+  }
+  ~Application() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+  bool running() const { return pid_ > 0; }
+  // SIGTERM, then the exit status (-1 when it did not end in time).
+  int terminate() {
+    ::kill(pid_, SIGTERM);
+    for (int i = 0; i < 200; ++i) {
+      int status = 0;
+      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+fs::path probeResources(const std::string& reportURL) {
+  auto resources = freshDirectory("e2e-resources");
+  fs::copy(ATELIER_TEST_RESOURCES_DIR, resources, fs::copy_options::recursive);
+  fs::copy_file(fs::path(ATELIER_E2E_PAGE_DIR) / "index.html", resources / "sync/webapp/index.html",
+                fs::copy_options::overwrite_existing);
+  std::ofstream(resources / "sync/webapp/report-config.js") << "window.REPORT_URL = \"" << reportURL << "\";\n";
+  return resources;
+}
+
+TEST(ShellEndToEnd, PageTalksToNativeCodeAndKeepsItsOriginAcrossARestart) {
+  ReportServer reports;
+  auto resources = probeResources(reports.url());
+
+  std::optional<nlohmann::json> first, second;
+  {
+    Application app(resources);
+    ASSERT_TRUE(app.running());
+    first = reports.wait(1, std::chrono::seconds(60));
+    ASSERT_TRUE(first) << "no report from the first run";
+    EXPECT_EQ(app.terminate(), 0) << "SIGTERM ends the application cleanly";
+  }
+  ASSERT_FALSE(first->contains("error")) << first->dump();
+  const auto& values = (*first)["values"];
+  const std::string origin = (*first)["origin"];
+  EXPECT_EQ(values["shortVersion"], "1.0.0");
+  EXPECT_EQ(values["buildNumber"], "1");
+  EXPECT_EQ(values["os"], "osx");
+  EXPECT_TRUE(values["locale"].is_string());
+  EXPECT_EQ(values["getProxyURL"], origin + "/__tzr_proxy/") << "escaped slashes read back as plain ones";
+  EXPECT_EQ((*first)["proxyURL"], values["getProxyURL"]);
+  EXPECT_TRUE(values["isNetworkReachable"].is_boolean());
+  EXPECT_TRUE(values["connectionType"].is_string());
+  EXPECT_EQ(values["currentTimeStamp"], 0);
+  EXPECT_EQ(values["canReadWriteProjectExports"], true);
+  EXPECT_EQ(values["canReadWriteTalvoProjectExports"], true);
+  EXPECT_EQ((*first)["printReplaced"], true);
+  EXPECT_EQ((*first)["userAgent"], "tzrosx.default.org.atelier.Atelier/1.0.0.1");
+  EXPECT_THAT(origin, ::testing::StartsWith("http://localhost:"));
+
+  // A failure answer with its payload, then the removal of both ids.
+  const auto& lock = (*first)["lock"];
+  const std::string success = lock["message"]["success"], failure = lock["message"]["failure"];
+  EXPECT_EQ(lock["message"]["name"], "orientation.lock");
+  EXPECT_EQ(lock["message"]["parameters"], "\"portrait\"");
+  EXPECT_EQ(lock["events"], nlohmann::json::parse(R"([["callBackWithID",")" + failure + R"(",1],)"
+                                                  R"(["removeCallBackWithID",")" + success + R"("],)"
+                                                  R"(["removeCallBackWithID",")" + failure + R"("]])"));
+  // An unknown function: only the removals.
+  const auto& unknown = (*first)["unknown"];
+  EXPECT_EQ(unknown["events"].size(), 2u);
+  for (const auto& event : unknown["events"]) EXPECT_EQ(event[0], "removeCallBackWithID");
+
+  {
+    Application app(resources);
+    second = reports.wait(2, std::chrono::seconds(60));
+    ASSERT_TRUE(second) << "no report from the second run";
+    EXPECT_EQ(app.terminate(), 0);
+  }
+  EXPECT_EQ((*second)["origin"], origin) << "the remembered port keeps the page's origin";
+  EXPECT_EQ((*second)["previousRun"], "stored by " + origin) << "and with it the page's local storage";
+}
+
+}  // namespace
+}  // namespace atelier::test
