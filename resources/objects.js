@@ -67,6 +67,9 @@
     });
   }
 
+  // Any web object by name, for objects outside the standard set.
+  bridge.webObject = webObject;
+
   var osx = window._osx = {};
   webObjects.forEach(function (objectName) {
     osx[objectName] = webObject(objectName);

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmarks: scripts/bench.sh [bridge|serving]
+# Builds and runs the benchmarks: scripts/bench.sh [bridge|bridge-webkit|serving]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -11,6 +11,9 @@ for tool in wrk nginx; do
 done
 if [ "$which" = "all" ] || [ "$which" = "bridge" ]; then
   "$root/build/bench/bench_bridge"
+fi
+if [ "$which" = "all" ] || [ "$which" = "bridge-webkit" ]; then
+  "$root/bench/bridge_webkit.sh"
 fi
 if [ "$which" = "all" ] || [ "$which" = "serving" ]; then
   "$root/bench/serving.sh"

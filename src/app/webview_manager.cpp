@@ -40,9 +40,25 @@ bool isOne(const std::any& object) {
   return false;
 }
 
+class DirectEvaluator : public JSScriptHandler {
+ public:
+  explicit DirectEvaluator(std::weak_ptr<platform::WebView> view) : view_(std::move(view)) {}
+  void evaluateScript(const std::string& script, Completion completion) override {
+    auto view = view_.lock();
+    if (!view) return;
+    view->evaluateJavaScript(script, [completion = std::move(completion)](platform::ScriptResult result) {
+      if (completion) completion(result.value);
+    });
+  }
+
+ private:
+  std::weak_ptr<platform::WebView> view_;
+};
+
 }  // namespace
 
-WebviewManager::WebviewManager(std::shared_ptr<platform::Panels> panels) : panels_(std::move(panels)) {
+WebviewManager::WebviewManager(std::shared_ptr<platform::Panels> panels, WebObjectFactory webObjects)
+    : panels_(std::move(panels)), webObjects_(webObjects ? std::move(webObjects) : WebObjectFactory(makeWebObjects)) {
   // The ajax proxy and the local-storage route register here when they exist;
   // the server starts with the first use of the request proxy.
   RequestProxy::shared();
@@ -58,7 +74,7 @@ std::shared_ptr<WebviewManager> WebviewManager::shared() { return sharedSlot(); 
 void WebviewManager::setShared(std::shared_ptr<WebviewManager> manager) { sharedSlot() = std::move(manager); }
 
 const std::shared_ptr<MessageHandler>& WebviewManager::messageHandler() {
-  if (!messageHandler_) messageHandler_ = std::make_shared<MessageHandler>(makeWebObjects());
+  if (!messageHandler_) messageHandler_ = std::make_shared<MessageHandler>(webObjects_());
   return messageHandler_;
 }
 
@@ -95,7 +111,8 @@ const std::shared_ptr<platform::WebView>& WebviewManager::webview() {
   configuration.messageHandlers.emplace_back(
       "allMessages", [handler = messageHandler()](const nlohmann::json& body) { handler->userContentController(body); });
   webview_ = cookies->webContext()->createWebView(std::move(configuration));
-  messageHandler()->setWebview(weak_from_this());
+  bridgeEvaluator_ = std::make_shared<DirectEvaluator>(webview_);
+  messageHandler()->setWebview(bridgeEvaluator_);
 
   platformHandler_ = std::make_shared<WebCommPlatformHandler>(cookies->webContext());
   RequestProxy::setWebsiteDataCleaner(platformHandler_);

@@ -22,7 +22,8 @@ class WebviewManager : public JSScriptHandler,
  public:
   // Starts the loopback server (through the routes it registers) and listens
   // for the consent notification.
-  explicit WebviewManager(std::shared_ptr<platform::Panels> panels);
+  using WebObjectFactory = std::function<std::vector<std::shared_ptr<WebObject>>()>;
+  explicit WebviewManager(std::shared_ptr<platform::Panels> panels, WebObjectFactory webObjects = {});
   ~WebviewManager() override;
 
   static std::shared_ptr<WebviewManager> shared();
@@ -56,8 +57,12 @@ class WebviewManager : public JSScriptHandler,
 
  private:
   std::shared_ptr<platform::Panels> panels_;
+  WebObjectFactory webObjects_;
   std::shared_ptr<MessageHandler> messageHandler_;
   std::shared_ptr<platform::WebView> webview_;
+  // What the bridge evaluates its answers with: straight into the web view,
+  // as its answers already come from the main queue.
+  std::shared_ptr<JSScriptHandler> bridgeEvaluator_;
   std::shared_ptr<ValueInjecter> valueInjecter_;
   std::shared_ptr<WebCommPlatformHandler> platformHandler_;
   NotificationCenter::Token consentObserver_ = 0;

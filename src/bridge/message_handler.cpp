@@ -19,8 +19,24 @@ std::optional<std::string> stringMember(const nlohmann::json& body, const char* 
   return found->get<std::string>();
 }
 
+// Ids come from the page's wrapper and never need it, but a stray quote or
+// line break must not break the statement (or the batch it travels in).
+std::string quotedId(const std::string& callbackId) {
+  std::string quoted = "\"";
+  for (char c : callbackId) {
+    switch (c) {
+      case '"': quoted += "\\\""; break;
+      case '\\': quoted += "\\\\"; break;
+      case '\n': quoted += "\\n"; break;
+      case '\r': quoted += "\\r"; break;
+      default: quoted += c;
+    }
+  }
+  return quoted + "\"";
+}
+
 std::string callbackStatement(const std::string& callbackId, const std::optional<std::string>& payload) {
-  std::string statement = "__bridge.callBackWithID(\"" + callbackId + "\"";
+  std::string statement = "__bridge.callBackWithID(" + quotedId(callbackId);
   if (payload) {
     statement += ", ";
     statement += *payload;
@@ -76,7 +92,7 @@ WebRequest MessageHandler::makeRequest(const nlohmann::json& body) const {
   for (const auto* id : {&request.successCallbackId, &request.failureCallbackId, &request.extraCallbackId}) {
     if (!*id) continue;
     guards.push_back(std::make_shared<DeallocBlockContainer>([target = target_, callbackId = **id] {
-      auto statement = "__bridge.removeCallBackWithID(\"" + callbackId + "\")";
+      auto statement = "__bridge.removeCallBackWithID(" + quotedId(callbackId) + ")";
       MainQueue::post([target, statement] { target->evaluate(statement); });
     }));
   }

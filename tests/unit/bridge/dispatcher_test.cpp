@@ -124,6 +124,11 @@ TEST_F(DispatcherTest, AnswersComeAfterTheCallAndBeforeTheRemovals) {
                           "__bridge.removeCallBackWithID(\"s1\")"));
 }
 
+TEST_F(DispatcherTest, IdsAreQuotedSafely) {
+  EXPECT_THAT(dispatch({{"name", "probe.fulfillTrue"}, {"success", "a\"b\\c\nd"}}),
+              ElementsAre(R"(__bridge.callBackWithID("a\"b\\c\nd", true))", R"(__bridge.removeCallBackWithID("a\"b\\c\nd"))"));
+}
+
 TEST_F(DispatcherTest, AnswerWithoutItsIdIsLoggedAndNotSent) {
   LogCapture log;
   EXPECT_THAT(dispatch({{"name", "probe.fulfillEmpty"}, {"failure", "f1"}}),
