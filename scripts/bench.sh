@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmarks: scripts/bench.sh [bridge|bridge-webkit|serving]
+# Builds and runs the benchmarks: scripts/bench.sh [bridge|bridge-webkit|png|serving]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -14,6 +14,9 @@ if [ "$which" = "all" ] || [ "$which" = "bridge" ]; then
 fi
 if [ "$which" = "all" ] || [ "$which" = "bridge-webkit" ]; then
   "$root/bench/bridge_webkit.sh"
+fi
+if [ "$which" = "all" ] || [ "$which" = "png" ]; then
+  "$root/bench/png.sh"
 fi
 if [ "$which" = "all" ] || [ "$which" = "serving" ]; then
   "$root/bench/serving.sh"
