@@ -61,9 +61,18 @@ class Application {
     std::string binary = ATELIER_BINARY;
     std::string option = "--resources=" + resources.string();
     char* argv[] = {binary.data(), option.data(), nullptr};
+    // GTK, D-Bus and WebKit keep process-lifetime allocations: no leak report for the GUI.
+    std::string sanitizer = "ASAN_OPTIONS=";
     std::vector<std::string> environment;
-    for (char** entry = environ; *entry; ++entry) environment.emplace_back(*entry);
-    environment.emplace_back("ASAN_OPTIONS=detect_leaks=0");  // GTK and WebKit keep process-lifetime caches
+    for (char** entry = environ; *entry; ++entry) {
+      std::string_view variable = *entry;
+      if (variable.starts_with("ASAN_OPTIONS=")) {
+        sanitizer = std::string(variable) + ":";
+      } else {
+        environment.emplace_back(variable);
+      }
+    }
+    environment.push_back(sanitizer + "detect_leaks=0");
     std::vector<char*> envp;
     for (auto& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);
