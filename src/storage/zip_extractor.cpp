@@ -43,6 +43,7 @@ std::expected<void, std::string> ZipExtractor::unzipFile(const fs::path& archive
       return std::unexpected("Unreadable ZIP entry");
     }
     ++done;
+    if (progress && global.number_entry > 0) progress(static_cast<double>(done) / static_cast<double>(global.number_entry));
     std::string entry(name);
     if (entry.empty() || entry.front() == '/' || entry.find('\\') != std::string::npos || hasParentReference(entry) ||
         isSymbolicLink(info)) {
@@ -63,7 +64,6 @@ std::expected<void, std::string> ZipExtractor::unzipFile(const fs::path& archive
       int closed = unzCloseCurrentFile(zip.get());  // also checks the CRC
       if (read < 0 || closed != UNZ_OK || !out) return std::unexpected("Damaged archive entry " + entry);
     }
-    if (progress && global.number_entry > 0) progress(static_cast<double>(done) / static_cast<double>(global.number_entry));
   }
   return {};
 }
