@@ -10,6 +10,8 @@ packages=(
   libboost-dev libspdlog-dev libfmt-dev nlohmann-json3-dev libglib2.0-dev
   # http, storage, images, archives
   libcurl4-openssl-dev libsqlite3-dev zlib1g-dev libminizip-dev libvips-dev libpng-dev
+  # the free font shipped in the demo bundle
+  fonts-dejavu-core
   # desktop
   libgtk-3-dev libwebkit2gtk-4.1-dev xvfb xauth
   # tests and benchmarks
