@@ -24,10 +24,11 @@ std::unique_ptr<SqliteDatabase> openOrStop(const fs::path& file, SqliteDatabase:
 }
 
 std::optional<std::string> readFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
+  std::ifstream in(file, std::ios::binary | std::ios::ate);
   if (!in) return std::nullopt;
-  std::string data((std::istreambuf_iterator<char>(in)), {});
-  if (in.bad()) return std::nullopt;
+  std::string data(static_cast<size_t>(in.tellg()), '\0');
+  in.seekg(0);
+  if (!in.read(data.data(), static_cast<std::streamsize>(data.size()))) return std::nullopt;
   return data;
 }
 
@@ -165,8 +166,8 @@ void UpdatedBundleStorage::createDB(const fs::path& archive, const ZipExtractor:
     std::error_code statusError;
     if (!entry.is_regular_file(statusError) || statusError) continue;
     if (entry.path().filename().string().starts_with('.')) continue;  // hidden
-    auto relative = fs::relative(entry.path(), unpacked, statusError).generic_string();
-    if (statusError || relative.empty()) continue;
+    auto relative = entry.path().lexically_relative(unpacked).generic_string();
+    if (relative.empty()) continue;
     auto data = readFile(entry.path());
     StorageResult<> stored = data ? DatabaseStorage::createFile(*data, relative, true)
                                   : std::unexpected(StorageError::database("unreadable " + relative));

@@ -60,18 +60,29 @@ std::expected<std::unique_ptr<SqliteDatabase>, std::string> SqliteDatabase::open
   if (options.writeAheadLog) {
     // Each file is its own transaction: WAL with NORMAL keeps them cheap and
     // still loses no committed file when the process dies.
-    Connection connection(db);
+    Connection connection(*database);
     connection.executeBatch("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
   }
   return database;
 }
 
-SqliteDatabase::~SqliteDatabase() { sqlite3_close_v2(db_); }
+SqliteDatabase::~SqliteDatabase() {
+  for (auto& [sql, statement] : statements_) sqlite3_finalize(statement);
+  sqlite3_close_v2(db_);
+}
+
+sqlite3_stmt* SqliteDatabase::prepared(const std::string& sql) {
+  if (auto found = statements_.find(sql); found != statements_.end()) return found->second;
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) return nullptr;
+  statements_.emplace(sql, statement);
+  return statement;
+}
 
 bool SqliteDatabase::Connection::query(const std::string& sql, const std::vector<SqlValue>& parameters,
                                        const std::function<void(const SqlRow&)>& onRow) {
-  sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) return false;
+  sqlite3_stmt* statement = database_.prepared(sql);
+  if (!statement) return false;
   for (size_t i = 0; i < parameters.size(); ++i) {
     int position = static_cast<int>(i + 1);
     std::visit(
@@ -95,7 +106,8 @@ bool SqliteDatabase::Connection::query(const std::string& sql, const std::vector
   while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
     if (onRow) onRow(row);
   }
-  sqlite3_finalize(statement);
+  sqlite3_reset(statement);
+  sqlite3_clear_bindings(statement);
   return result == SQLITE_DONE;
 }
 
@@ -107,7 +119,7 @@ std::string SqliteDatabase::Connection::lastError() const { return sqlite3_errms
 
 bool SqliteDatabase::inTransaction(const std::function<bool(Connection&)>& body) {
   std::lock_guard lock(mutex_);
-  Connection connection(db_);
+  Connection connection(*this);
   if (!connection.executeBatch("BEGIN")) return false;
   if (body(connection)) return connection.executeBatch("COMMIT");
   connection.executeBatch("ROLLBACK");

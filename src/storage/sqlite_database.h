@@ -8,6 +8,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -51,7 +52,7 @@ class SqliteDatabase {
 
   class Connection {
    public:
-    explicit Connection(sqlite3* db) : db_(db) {}
+    explicit Connection(SqliteDatabase& database) : database_(database), db_(database.db_) {}
     // Runs the statement, calling onRow for each row; false (see lastError) on failure.
     bool query(const std::string& sql, const std::vector<SqlValue>& parameters,
                const std::function<void(const SqlRow&)>& onRow = {});
@@ -62,6 +63,7 @@ class SqliteDatabase {
     std::string lastError() const;
 
    private:
+    SqliteDatabase& database_;
     sqlite3* db_;
   };
 
@@ -69,7 +71,7 @@ class SqliteDatabase {
   template <class F>
   auto inDatabase(F&& body) {
     std::lock_guard lock(mutex_);
-    Connection connection(db_);
+    Connection connection(*this);
     return body(connection);
   }
   // A transaction under the lock: body returns false to roll back.
@@ -77,8 +79,12 @@ class SqliteDatabase {
 
  private:
   explicit SqliteDatabase(sqlite3* db) : db_(db) {}
+  // Prepared once per statement text: lookups repeat the same few statements.
+  sqlite3_stmt* prepared(const std::string& sql);
+
   std::mutex mutex_;
   sqlite3* db_;
+  std::unordered_map<std::string, sqlite3_stmt*> statements_;
 };
 
 }  // namespace atelier
