@@ -10,6 +10,7 @@
 #include "core/main_queue.h"
 #include "core/resources.h"
 #include "http/proxy_address.h"
+#include "serving/load_save_module_web_object.h"
 #include "serving/request_proxy.h"
 
 #include <fstream>
@@ -59,9 +60,12 @@ class DirectEvaluator : public JSScriptHandler {
 
 WebviewManager::WebviewManager(std::shared_ptr<platform::Panels> panels, WebObjectFactory webObjects)
     : panels_(std::move(panels)), webObjects_(webObjects ? std::move(webObjects) : WebObjectFactory(makeWebObjects)) {
-  // The ajax proxy and the local-storage route register here when they exist;
-  // the server starts with the first use of the request proxy.
-  RequestProxy::shared();
+  // The first use of the request proxy starts the loopback server.
+  auto customHandler = std::make_shared<CustomURLHandler>();
+  customHandler->handlers["container.projects"] = std::make_shared<LoadSaveModuleWebObject>();
+  ajaxProxy_ = AjaxProxy::create(RequestProxy::shared(), HttpClient::shared(), std::move(customHandler));
+  localStorageController_ =
+      LocalStorageController::create(RequestProxy::shared(), std::make_shared<MultiLevelFileStorage>());
   consentObserver_ = NotificationCenter::defaultCenter().addObserver(
       notifications::kCookieConsent, [this](const Notification& notification) {
         setLocalStorageItem("COOKIECONSENT", isOne(notification.object) ? "YES" : "NO");

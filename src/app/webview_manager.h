@@ -7,6 +7,8 @@
 #include "core/notification_center.h"
 #include "platform/panels.h"
 #include "platform/web_view.h"
+#include "serving/ajax_proxy.h"
+#include "serving/local_storage_controller.h"
 
 #include <memory>
 #include <string>
@@ -65,6 +67,8 @@ class WebviewManager : public JSScriptHandler,
   std::shared_ptr<JSScriptHandler> bridgeEvaluator_;
   std::shared_ptr<ValueInjecter> valueInjecter_;
   std::shared_ptr<WebCommPlatformHandler> platformHandler_;
+  std::shared_ptr<AjaxProxy> ajaxProxy_;
+  std::shared_ptr<LocalStorageController> localStorageController_;
   NotificationCenter::Token consentObserver_ = 0;
 };
 

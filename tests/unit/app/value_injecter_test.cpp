@@ -17,6 +17,8 @@
 namespace atelier::test {
 namespace {
 
+namespace fs = std::filesystem;
+
 TEST(ValueInjecter, WritesEveryValueAsOneStatement) {
   auto file = freshDirectory("values") / "settings.json";
   DeviceStorageManager storage(std::make_shared<UserDefaults>(file));
@@ -68,6 +70,10 @@ TEST(Reachability, StatusAndConnectionType) {
 TEST(WebviewManagerDeathTest, MissingBridgeScriptsStopTheProcess) {
   auto directory = freshDirectory("no-scripts");
   auto saved = Resources::directory();
+  // Everything the manager needs but the two scripts.
+  fs::create_directories(directory / "sync/bundleStorage");
+  fs::copy_file(saved / "sync/bundleStorage/bundle.db", directory / "sync/bundleStorage/bundle.db");
+  fs::copy_file(saved / "version1.sql", directory / "version1.sql");
   Resources::setDirectory(directory);
   auto panels = std::make_shared<FakePanels>();
   // The manager itself is made in the child: it starts the loopback server.
