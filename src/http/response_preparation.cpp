@@ -98,7 +98,10 @@ time_t parseHttpDate(const std::string& text) {
 PreparedResponse prepareResponse(const HttpRequest& request, const HttpResponse& response) {
   PreparedResponse prepared;
   prepared.status = response.statusCode();
-  if (!response.contentType().empty()) prepared.headers.emplace_back("Content-Type", response.contentType());
+  // A Content-Type among the added headers takes the place of the response's own.
+  if (!response.contentType().empty() && !response.header("Content-Type")) {
+    prepared.headers.emplace_back("Content-Type", response.contentType());
+  }
   if (auto age = response.cacheMaxAge()) {
     prepared.headers.emplace_back("Cache-Control", *age == 0 ? "no-cache" : "max-age=" + std::to_string(*age));
   }
