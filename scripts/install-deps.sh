@@ -14,8 +14,8 @@ packages=(
   fonts-dejavu-core
   # desktop
   libgtk-3-dev libwebkit2gtk-4.1-dev xvfb xauth
-  # tests and benchmarks
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # tests and benchmarks (openssl makes the test certificate authority)
+  googletest libgtest-dev libgmock-dev libbenchmark-dev libssl-dev openssl
 )
 
 missing=()

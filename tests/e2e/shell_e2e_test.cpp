@@ -115,6 +115,10 @@ fs::path probeResources(const std::string& reportURL) {
 TEST(ShellEndToEnd, PageTalksToNativeCodeAndKeepsItsOriginAcrossARestart) {
   ReportServer reports;
   auto resources = probeResources(reports.url());
+  // The projects folder lives in the pictures folder.
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  ASSERT_TRUE(config);
+  std::ofstream(fs::path(config) / "user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/Pictures\"\n";
 
   std::optional<nlohmann::json> first, second;
   {
@@ -150,6 +154,12 @@ TEST(ShellEndToEnd, PageTalksToNativeCodeAndKeepsItsOriginAcrossARestart) {
   EXPECT_EQ(lock["events"], nlohmann::json::parse(R"([["callBackWithID",")" + failure + R"(",1],)"
                                                   R"(["removeCallBackWithID",")" + success + R"("],)"
                                                   R"(["removeCallBackWithID",")" + failure + R"("]])"));
+  // The page's own requests through the native proxy and the data route.
+  EXPECT_EQ((*first)["saved"], "/e2e/probe.tzp");
+  EXPECT_EQ((*first)["listing"], R"({"files":["probe.tzp"]})");
+  EXPECT_EQ((*first)["data"]["title"], "Demo photo book");
+  EXPECT_TRUE(fs::exists(fs::path(std::getenv("HOME")) / "Pictures/Atelier/e2e/probe.tzp"));
+
   // An unknown function: only the removals.
   const auto& unknown = (*first)["unknown"];
   EXPECT_EQ(unknown["events"].size(), 2u);

@@ -3,6 +3,8 @@
 #include "http/file_access_policy.h"
 #include "http/local_url.h"
 #include "integration/proxy_fixture.h"
+#include "serving/local_storage_controller.h"
+#include "storage/file_system_storage.h"
 
 #include <gmock/gmock.h>
 
@@ -119,6 +121,22 @@ TEST_F(ProxyTest, RoutesGoToTheirHandlerOnTheMainThreadWithTheRemainingPath) {
 
   EXPECT_EQ(get("/_unknown/x")->status, 404);
   EXPECT_EQ(get("/")->status, 404);
+}
+
+TEST_F(ProxyTest, DataRouteReadsTheLayeredStorage) {
+  auto& server = start();
+  auto files = std::make_shared<FileSystemStorage>(FileSystemStorage::AtDirectory{freshDirectory("data-route")}, false);
+  ASSERT_TRUE(files->createFile("font bytes", "fonts/a.woff", false));
+  auto controller = LocalStorageController::create(
+      server, std::make_shared<MultiLevelFileStorage>(std::vector<std::shared_ptr<FileStorageProtocol>>{files}));
+  auto found = get("/_data/fonts/a.woff");
+  EXPECT_EQ(found->status, 200);
+  EXPECT_EQ(found->body, "font bytes");
+  EXPECT_EQ(found->header("access-control-allow-origin"), "http://localhost:8080");
+  auto missing = get("/_data/fonts/none.woff");
+  EXPECT_EQ(missing->status, 404);
+  EXPECT_EQ(missing->header("x-storage-error"), "100");
+  EXPECT_EQ(get("/_data/a..b/x")->status, 400);
 }
 
 TEST_F(ProxyTest, FileRouteServesOnlyPermittedFiles) {
