@@ -4,6 +4,8 @@
 #include "core/logging.h"
 #include "core/main_queue.h"
 #include "core/resources.h"
+#include "serving/ajax_proxy.h"
+#include "serving/local_storage_controller.h"
 #include "serving/request_proxy.h"
 
 #include <glib.h>
@@ -18,7 +20,11 @@ int main(int argc, char** argv) {
   Resources::configure(argc, argv);
   DeviceStorageManager storage(std::make_shared<UserDefaults>(UserDefaults::standardFile()));
   Log::setup({.systemLog = false});
-  auto port = RequestProxy::shared().port();
+  auto& proxy = RequestProxy::shared();
+  // The page's data and proxy routes, as the application registers them.
+  auto ajax = AjaxProxy::create(proxy, HttpClient::shared(), std::make_shared<CustomURLHandler>());
+  auto data = LocalStorageController::create(proxy, std::make_shared<MultiLevelFileStorage>());
+  auto port = proxy.port();
   std::printf("port %u\n", port);
   std::fflush(stdout);
   GMainLoop* loop = g_main_loop_new(nullptr, FALSE);

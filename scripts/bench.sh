@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmarks: scripts/bench.sh [bridge|bridge-webkit|png|storage|serving]
+# Builds and runs the benchmarks: scripts/bench.sh [bridge|bridge-webkit|png|storage|proxy|serving]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -20,6 +20,9 @@ if [ "$which" = "all" ] || [ "$which" = "png" ]; then
 fi
 if [ "$which" = "all" ] || [ "$which" = "storage" ]; then
   "$root/bench/storage.sh"
+fi
+if [ "$which" = "all" ] || [ "$which" = "proxy" ]; then
+  "$root/bench/proxy.sh"
 fi
 if [ "$which" = "all" ] || [ "$which" = "serving" ]; then
   "$root/bench/serving.sh"

@@ -7,7 +7,9 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <atomic>
+#include <strings.h>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -170,7 +172,6 @@ void HttpClient::Impl::start(std::unique_ptr<Transfer> transfer) {
   if (cookieJar) {
     // Read the jar once; every later transfer sees the shared engine.
     curl_easy_setopt(easy, CURLOPT_COOKIEFILE, cookiesLoaded ? "" : cookieJar->c_str());
-    curl_easy_setopt(easy, CURLOPT_COOKIEJAR, cookieJar->c_str());
     cookiesLoaded = true;
   } else {
     curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
@@ -192,7 +193,15 @@ void HttpClient::Impl::finish(CURL* easy, CURLcode result) {
   auto node = running.extract(raw->id);
   auto transfer = std::move(node.mapped());
   curl_multi_remove_handle(multi, easy);
-  if (cookieJar) curl_easy_setopt(easy, CURLOPT_COOKIELIST, "FLUSH");
+  // The jar is written only when an answer brought cookies.
+  bool setsCookies = std::any_of(transfer->response.headers.begin(), transfer->response.headers.end(),
+                                 [](const auto& header) { return ::strcasecmp(header.first.c_str(), "Set-Cookie") == 0; });
+  if (cookieJar && setsCookies) {
+    // Named only for this write: libcurl would otherwise write the jar at every cleanup.
+    curl_easy_setopt(easy, CURLOPT_COOKIEJAR, cookieJar->c_str());
+    curl_easy_setopt(easy, CURLOPT_COOKIELIST, "FLUSH");
+    curl_easy_setopt(easy, CURLOPT_COOKIEJAR, nullptr);
+  }
 
   std::expected<HttpClientResponse, std::string> outcome;
   if (transfer->cancelled) {
@@ -253,6 +262,7 @@ void HttpClient::Impl::loop() {
       if (cookieJar) {
         curl_easy_setopt(easy, CURLOPT_COOKIEJAR, cookieJar->c_str());
         curl_easy_setopt(easy, CURLOPT_COOKIELIST, "FLUSH");
+        curl_easy_setopt(easy, CURLOPT_COOKIEJAR, nullptr);
       }
       curl_easy_cleanup(easy);
     }

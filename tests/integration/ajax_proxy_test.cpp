@@ -107,6 +107,32 @@ TEST_F(AjaxProxyTest, UserAgentRuleErrorsAndUnreachableTargets) {
   EXPECT_EQ(exchange(port(), requestText("GET", "/__tzr_proxy/", port()))->status, 404);
 }
 
+TEST_F(AjaxProxyTest, CookiesOfNativeRequestsAreSharedAndKept) {
+  auto jar = freshDirectory("jar") / "cookies.txt";
+  auto fetch = [&](HttpClient& native, const std::string& path) {
+    bool done = false;
+    native.perform({"GET", "https://localhost:" + std::to_string(target.port()) + path, {}, std::nullopt, 10},
+                   [&](auto) { done = true; });
+    ASSERT_TRUE(MainQueue::runUntil([&] { return done; }, 20));
+  };
+  {
+    HttpClient first(jar);
+    fetch(first, "/sets-cookies");
+    fetch(first, "/same-client");
+  }
+  EXPECT_TRUE(std::filesystem::exists(jar));
+  HttpClient second(jar);
+  fetch(second, "/next-run");
+  auto seen = target.requests();
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_FALSE(seen[0].headers.contains("cookie"));
+  EXPECT_EQ(seen[1].headers["cookie"], "plain=1");
+  EXPECT_EQ(seen[2].headers["cookie"], "plain=1") << "read back from the jar";
+  second.removeCookies("localhost");
+  fetch(second, "/after-removal");
+  EXPECT_FALSE(target.requests()[3].headers.contains("cookie"));
+}
+
 TEST_F(AjaxProxyTest, ReservedHostsNeverLeaveTheMachine) {
   auto saved = exchange(port(), requestText("POST", "/__tzr_proxy/container.projects/p/one.tzp", port(),
                                             "Content-Type: application/octet-stream\r\n", "project"));
