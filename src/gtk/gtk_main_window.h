@@ -26,6 +26,7 @@ class GtkMainWindow : public platform::MainWindow {
   bool isKeyWindow() const override;
 
   GtkWindow* window() const { return GTK_WINDOW(window_); }
+  GtkOverlay* overlay() const { return GTK_OVERLAY(overlay_); }
   // The quit shortcut (Ctrl+Q) goes here.
   void onQuitRequest(std::function<void()> handler) { quitRequest_ = std::move(handler); }
 

@@ -6,7 +6,9 @@
 #include "core/main_queue.h"
 #include "core/resources.h"
 #include "gtk/gtk_main_window.h"
+#include "app/platform_services.h"
 #include "gtk/gtk_panels.h"
+#include "gtk/gtk_shell_services.h"
 #include "gtk/gtk_web_context.h"
 #include "gtk/gtk_web_view.h"
 #include "gtk/screenshot.h"
@@ -61,6 +63,7 @@ int main(int argc, char** argv) {
       window, std::make_shared<gtk::GtkPanels>(window->window()), std::make_shared<gtk::GtkApplicationServices>(),
       std::make_shared<gtk::GtkWebContext>(webDataDirectory, AppPaths::cacheDirectory() / "WebKit")};
   auto application = services.application;
+  PlatformServices::set(application, std::make_shared<gtk::GtkShellServices>(window->window(), window->overlay()));
 
   {
     AppDelegate delegate(std::move(services), std::make_shared<UserDefaults>(UserDefaults::standardFile()));
@@ -89,6 +92,7 @@ int main(int argc, char** argv) {
     }
     gtk_main();
   }
+  PlatformServices::set(nullptr, nullptr);
   Log::flush();
   return 0;
 }

@@ -69,7 +69,7 @@ struct HttpClient::Impl {
   std::mutex mutex;
   std::vector<std::unique_ptr<Transfer>> incoming;
   std::vector<uint64_t> cancellations;
-  std::vector<std::string> cookieRemovals;
+  std::vector<std::pair<std::string, std::optional<std::string>>> cookieRemovals;
   std::map<uint64_t, std::unique_ptr<Transfer>> running;
   std::atomic<uint64_t> nextId{1};
   std::atomic<bool> stopping{false};
@@ -135,10 +135,10 @@ void HttpClient::cancel(uint64_t id) {
   curl_multi_wakeup(impl_->multi);
 }
 
-void HttpClient::removeCookies(const std::string& domain) {
+void HttpClient::removeCookies(const std::string& host, std::optional<std::string> name) {
   {
     std::lock_guard lock(impl_->mutex);
-    impl_->cookieRemovals.push_back(domain);
+    impl_->cookieRemovals.emplace_back(host, std::move(name));
   }
   curl_multi_wakeup(impl_->multi);
 }
@@ -232,7 +232,7 @@ void HttpClient::Impl::loop() {
   while (!stopping) {
     std::vector<std::unique_ptr<Transfer>> arrived;
     std::vector<uint64_t> cancelled;
-    std::vector<std::string> removals;
+    std::vector<std::pair<std::string, std::optional<std::string>>> removals;
     {
       std::lock_guard lock(mutex);
       arrived.swap(incoming);
@@ -243,7 +243,7 @@ void HttpClient::Impl::loop() {
     for (auto id : cancelled) {
       if (auto found = running.find(id); found != running.end()) found->second->cancelled = true;
     }
-    for (const auto& domain : removals) {
+    for (const auto& [removalHost, removalName] : removals) {
       // The engine has no per-domain removal: keep every other cookie.
       CURL* easy = curl_easy_init();
       curl_easy_setopt(easy, CURLOPT_SHARE, share);
@@ -251,12 +251,20 @@ void HttpClient::Impl::loop() {
       curl_easy_getinfo(easy, CURLINFO_COOKIELIST, &cookies);
       curl_easy_setopt(easy, CURLOPT_COOKIELIST, "ALL");
       for (curl_slist* item = cookies; item; item = item->next) {
+        // Netscape format: domain, subdomains flag, path, secure, expiry, name, value.
         std::string line = item->data;
-        std::string host = line.substr(0, line.find('\t'));
-        if (host.starts_with("#HttpOnly_")) host = host.substr(10);
-        while (host.starts_with('.')) host = host.substr(1);
-        bool matches = host == domain || (host.size() > domain.size() && host.ends_with("." + domain));
-        if (!matches) curl_easy_setopt(easy, CURLOPT_COOKIELIST, line.c_str());
+        std::vector<std::string> fields;
+        for (size_t start = 0, tab; start <= line.size(); start = tab + 1) {
+          tab = line.find('\t', start);
+          if (tab == std::string::npos) tab = line.size();
+          fields.push_back(line.substr(start, tab - start));
+        }
+        std::string domain = fields[0];
+        if (domain.starts_with("#HttpOnly_")) domain = domain.substr(10);
+        while (domain.starts_with('.')) domain = domain.substr(1);
+        bool sentToHost = removalHost == domain || removalHost.ends_with("." + domain);
+        bool named = !removalName || (fields.size() > 5 && fields[5] == *removalName);
+        if (!(sentToHost && named)) curl_easy_setopt(easy, CURLOPT_COOKIELIST, line.c_str());
       }
       curl_slist_free_all(cookies);
       if (cookieJar) {

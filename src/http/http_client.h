@@ -48,8 +48,9 @@ class HttpClient {
   // Returns an id for cancel(). A cancelled request completes with "cancelled".
   uint64_t perform(HttpClientRequest request, Completion completion, Progress progress = {});
   void cancel(uint64_t id);
-  // Drops every cookie of a domain (and its subdomains) from the shared engine.
-  void removeCookies(const std::string& domain);
+  // Drops the cookies the shared engine would send to this host (all of
+  // them, or those of one name).
+  void removeCookies(const std::string& host, std::optional<std::string> name = std::nullopt);
 
  private:
   struct Impl;

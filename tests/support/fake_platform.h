@@ -108,3 +108,20 @@ class FakeApplication : public platform::Application {
 };
 
 }  // namespace atelier::test
+
+#include "platform/shell_services.h"
+
+namespace atelier::test {
+
+class FakeShell : public platform::ShellServices {
+ public:
+  void showHeadsUp(const std::string& message, double seconds) override { headsUps.emplace_back(message, seconds); }
+  void deliverNotification(const std::string& message) override { banners.push_back(message); }
+  void setBadge(const std::string& label) override { badges.push_back(label); }
+  void showProgress(const std::string& text) override { progress.push_back(text); }
+  void hideProgress() override { progress.push_back("(hidden)"); }
+  std::vector<std::pair<std::string, double>> headsUps;
+  std::vector<std::string> banners, badges, progress;
+};
+
+}  // namespace atelier::test

@@ -201,11 +201,12 @@ TEST(UpdatedBundleStorageCrash, AKilledImportLeavesWholeFilesOnly) {
     storage.createDB(archive, nullptr, "map.json", {}, "{}", [](auto) {});
     ::_exit(0);
   }
-  // Wait until some files are in, then kill it mid-import.
-  for (int i = 0; i < 400; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    UpdatedBundleStorage probe(directory);
-    if (count(probe, "SELECT COUNT(*) AS n FROM tbl_file") > 200) break;
+  // Wait until some files are in (unpacking comes first and is slow under
+  // sanitizers), then kill it mid-import.
+  UpdatedBundleStorage probe(directory);
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+  while (count(probe, "SELECT COUNT(*) AS n FROM tbl_file") <= 100 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   ::kill(child, SIGKILL);
   ::waitpid(child, nullptr, 0);
