@@ -21,9 +21,20 @@ AppDelegate::AppDelegate(DesktopServices services, std::shared_ptr<UserDefaults>
     : services_(std::move(services)) {
   storage_ = std::make_unique<DeviceStorageManager>(std::move(defaults));
   cookieManager_ = std::make_unique<CookieManager>(services_.webContext);
+  // A page that registered no close handler cannot be asked: the user is.
+  CloseManager::shared().noHandlerAnswer = [panels = services_.panels, application = services_.application] {
+    int answer = panels->runAlert({Resources::localizedString("platform.alert.quit.title"),
+                                   Resources::localizedString("platform.alert.quit.noAnswer"),
+                                   {Resources::localizedString("platform.alert.button"),
+                                    Resources::localizedString("platform.alert.button.cancel")}});
+    if (answer != 0) return;
+    CloseManager::shared().reallyClose = true;
+    application->terminate();
+  };
 }
 
 AppDelegate::~AppDelegate() {
+  CloseManager::shared().noHandlerAnswer = nullptr;
   WebviewManager::setShared(nullptr);
   RequestProxy::setWebsiteDataCleaner(nullptr);
 }

@@ -10,6 +10,10 @@ CloseManager& CloseManager::shared() {
 }
 
 void CloseManager::requestClose() {
+  if (closeHandlers.empty()) {
+    if (noHandlerAnswer) noHandlerAnswer();
+    return;
+  }
   // A handler may remove itself or others while we go.
   std::vector<std::function<void()>> handlers;
   for (const auto& [id, handler] : closeHandlers) handlers.push_back(handler);

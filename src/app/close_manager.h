@@ -13,11 +13,13 @@ class CloseManager {
  public:
   static CloseManager& shared();
 
-  // Calls every close handler in order; nothing else happens.
+  // Calls every close handler in order; nothing else happens. With no
+  // handler the page cannot be asked, so noHandlerAnswer decides instead.
   void requestClose();
 
   bool reallyClose = false;
   std::map<int64_t, std::function<void()>> closeHandlers;
+  std::function<void()> noHandlerAnswer;
 };
 
 }  // namespace atelier

@@ -22,7 +22,7 @@ GtkShellServices::GtkShellServices(GtkWindow* mainWindow, GtkOverlay* overlay) :
   gtk_widget_set_valign(headsUp_, GTK_ALIGN_CENTER);
   GtkCssProvider* style = gtk_css_provider_new();
   gtk_css_provider_load_from_data(style,
-                                  "#atelier-heads-up { background-color: rgba(20, 20, 20, 0.78); border-radius: 12px;"
+                                  "#atelier-heads-up { background-color: rgba(85, 85, 85, 0.85); border-radius: 6px;"
                                   " padding: 18px 28px; } #atelier-heads-up label { color: white; font-size: 15px; }",
                                   -1, nullptr);
   gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(style),
@@ -51,11 +51,8 @@ void GtkShellServices::showHeadsUp(const std::string& message, double seconds) {
   gtk_label_set_text(GTK_LABEL(headsUpLabel_), message.c_str());
   gtk_widget_show(headsUpLabel_);
   gtk_widget_show(headsUp_);
-  // Each message hides itself; a newer one is not cut short by an older timer.
-  auto generation = ++headsUpGeneration_;
-  MainQueue::postAfter(seconds, [this, generation] {
-    if (generation == headsUpGeneration_) gtk_widget_hide(headsUp_);
-  });
+  // Each show schedules its own hide, as the heads-up window always did.
+  MainQueue::postAfter(seconds, [this] { gtk_widget_hide(headsUp_); });
 }
 
 void GtkShellServices::deliverNotification(const std::string& message) {

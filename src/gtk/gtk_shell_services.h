@@ -27,7 +27,6 @@ class GtkShellServices : public platform::ShellServices {
   GtkWindow* mainWindow_;
   GtkWidget* headsUp_ = nullptr;
   GtkWidget* headsUpLabel_ = nullptr;
-  uint64_t headsUpGeneration_ = 0;
   GtkWidget* progress_ = nullptr;
   GApplication* application_ = nullptr;  // for desktop notifications; absent without a session bus
 };

@@ -143,8 +143,14 @@ TEST_F(AppShellTest, ScriptPanelsUseTheStringTable) {
 TEST_F(AppShellTest, QuitAndCloseAreQuestionsForThePage) {
   launch();
   auto& closer = CloseManager::shared();
-  EXPECT_FALSE(delegate->applicationShouldTerminate()) << "no handler: nothing happens";
+  // No handler: the page cannot be asked, so the user is; Cancel keeps the app.
+  panels->nextButton = 1;
+  EXPECT_FALSE(delegate->applicationShouldTerminate());
   EXPECT_FALSE(delegate->windowShouldClose());
+  ASSERT_EQ(panels->alerts.size(), 2u);
+  EXPECT_EQ(panels->alerts[0].messageText, "Quit Atelier?");
+  EXPECT_THAT(panels->alerts[0].buttons, ElementsAre("Quit", "Cancel"));
+  EXPECT_EQ(application->terminations, 0);
 
   std::vector<int> asked;
   closer.closeHandlers[7] = [&] { asked.push_back(7); };
@@ -154,9 +160,18 @@ TEST_F(AppShellTest, QuitAndCloseAreQuestionsForThePage) {
   EXPECT_THAT(asked, ElementsAre(3, 7, 3, 7));
   EXPECT_EQ(application->terminations, 0);
 
+  EXPECT_EQ(panels->alerts.size(), 2u) << "a page with handlers is asked, not the user";
+
   closer.reallyClose = true;
   EXPECT_TRUE(delegate->applicationShouldTerminate());
   EXPECT_FALSE(delegate->windowShouldClose()) << "the close button never closes directly";
+
+  closer.closeHandlers.clear();
+  closer.reallyClose = false;
+  panels->nextButton = 0;
+  delegate->windowShouldClose();
+  EXPECT_TRUE(closer.reallyClose);
+  EXPECT_EQ(application->terminations, 1) << "Quit was chosen";
 
   window->delegate->windowWillEnterFullScreen();
   EXPECT_FALSE(window->minimizeEnabled);
