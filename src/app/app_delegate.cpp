@@ -22,19 +22,36 @@ AppDelegate::AppDelegate(DesktopServices services, std::shared_ptr<UserDefaults>
   storage_ = std::make_unique<DeviceStorageManager>(std::move(defaults));
   cookieManager_ = std::make_unique<CookieManager>(services_.webContext);
   // A page that registered no close handler cannot be asked: the user is.
-  CloseManager::shared().noHandlerAnswer = [panels = services_.panels, application = services_.application] {
-    int answer = panels->runAlert({Resources::localizedString("platform.alert.quit.title"),
-                                   Resources::localizedString("platform.alert.quit.noAnswer"),
-                                   {Resources::localizedString("platform.alert.button"),
-                                    Resources::localizedString("platform.alert.button.cancel")}});
-    if (answer != 0) return;
-    CloseManager::shared().reallyClose = true;
-    application->terminate();
+  CloseManager::shared().noHandlerAnswer = [this] { askToQuit("platform.alert.quit.noAnswer"); };
+  // A page that was asked but did not close: if its scripts still answer, it
+  // declined; if they do not, it hangs and the user decides.
+  CloseManager::shared().watchdog = [this] {
+    auto answered = std::make_shared<bool>(false);
+    if (webViewController_) {
+      webViewController_->evaluateScript("true", [answered](std::optional<nlohmann::json>) { *answered = true; });
+    }
+    MainQueue::postAfter(livenessSeconds, [this, answered] {
+      auto& closer = CloseManager::shared();
+      // No watchdog any more means this delegate is gone.
+      if (!closer.watchdog || *answered || closer.reallyClose) return;
+      askToQuit("platform.alert.quit.notResponding");
+    });
   };
+}
+
+void AppDelegate::askToQuit(const char* reasonKey) {
+  int answer = services_.panels->runAlert({Resources::localizedString("platform.alert.quit.title"),
+                                           Resources::localizedString(reasonKey),
+                                           {Resources::localizedString("platform.alert.button"),
+                                            Resources::localizedString("platform.alert.button.cancel")}});
+  if (answer != 0) return;
+  CloseManager::shared().reallyClose = true;
+  services_.application->terminate();
 }
 
 AppDelegate::~AppDelegate() {
   CloseManager::shared().noHandlerAnswer = nullptr;
+  CloseManager::shared().watchdog = nullptr;
   WebviewManager::setShared(nullptr);
   RequestProxy::setWebsiteDataCleaner(nullptr);
 }

@@ -40,9 +40,12 @@ class AppDelegate : public platform::MainWindowDelegate {
   void checkPreferencesFile();
 
   const std::shared_ptr<WebviewManager>& webViewController() const { return webViewController_; }
+  // How long the page's scripts may take to answer the watchdog's probe.
+  double livenessSeconds = 2;
 
  private:
   void applyTitleBarColor();
+  void askToQuit(const char* reasonKey);
   void checkModalStartPage();
 
   DesktopServices services_;

@@ -1,5 +1,7 @@
 #include "app/close_manager.h"
 
+#include "core/main_queue.h"
+
 #include <vector>
 
 namespace atelier {
@@ -18,6 +20,13 @@ void CloseManager::requestClose() {
   std::vector<std::function<void()>> handlers;
   for (const auto& [id, handler] : closeHandlers) handlers.push_back(handler);
   for (auto& handler : handlers) handler();
+  if (!watchdog) return;
+  auto round = ++round_;
+  MainQueue::postAfter(answerSeconds, [round] {
+    auto& closer = shared();
+    if (closer.reallyClose || round != closer.round_ || !closer.watchdog) return;
+    closer.watchdog();
+  });
 }
 
 }  // namespace atelier

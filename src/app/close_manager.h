@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <cstdint>
 #include <map>
 
 namespace atelier {
@@ -20,6 +21,13 @@ class CloseManager {
   bool reallyClose = false;
   std::map<int64_t, std::function<void()>> closeHandlers;
   std::function<void()> noHandlerAnswer;
+  // Runs when the page has not closed the application this long after its
+  // handlers were asked (it may have declined, or hang: the watchdog finds out).
+  std::function<void()> watchdog;
+  double answerSeconds = 10;
+
+ private:
+  uint64_t round_ = 0;
 };
 
 }  // namespace atelier

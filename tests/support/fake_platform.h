@@ -23,7 +23,7 @@ class FakeWebView : public platform::WebView {
   }
   void evaluateJavaScript(const std::string& script, std::function<void(platform::ScriptResult)> completion) override {
     evaluated.push_back(script);
-    if (completion) completion(nextResult);
+    if (completion && !hangs) completion(nextResult);
   }
   // Delivers a message as the page would post it.
   void post(const nlohmann::json& body) {
@@ -38,6 +38,7 @@ class FakeWebView : public platform::WebView {
   double loadTimeout = 0;
   std::vector<std::string> evaluated;
   platform::ScriptResult nextResult;
+  bool hangs = false;  // a page whose scripts never answer
 };
 
 class FakeWebContext : public platform::WebContext {

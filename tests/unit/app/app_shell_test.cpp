@@ -179,6 +179,29 @@ TEST_F(AppShellTest, QuitAndCloseAreQuestionsForThePage) {
   EXPECT_TRUE(window->minimizeEnabled);
 }
 
+TEST_F(AppShellTest, APageThatHangsAfterBeingAskedLetsTheUserQuit) {
+  auto& view = launch();
+  auto& closer = CloseManager::shared();
+  closer.answerSeconds = 0.05;
+  delegate->livenessSeconds = 0.05;
+  closer.closeHandlers[1] = [] {};
+
+  // The page declined: its scripts answer, nobody is bothered.
+  delegate->applicationShouldTerminate();
+  MainQueue::runUntil([] { return false; }, 0.3);
+  EXPECT_TRUE(panels->alerts.empty());
+
+  // The page hangs: the user is asked whether to quit anyway.
+  view.hangs = true;
+  panels->nextButton = 0;
+  delegate->applicationShouldTerminate();
+  ASSERT_TRUE(MainQueue::runUntil([&] { return application->terminations > 0; }, 5));
+  ASSERT_EQ(panels->alerts.size(), 1u);
+  EXPECT_EQ(panels->alerts[0].informativeText, "The editor is not responding. Quit anyway?");
+  EXPECT_TRUE(closer.reallyClose);
+  closer.answerSeconds = 10;
+}
+
 TEST_F(AppShellTest, MissingSettingsFileWarnsAndQuitsOnDismissal) {
   launch();
   std::filesystem::remove(UserDefaults::standardFile());
