@@ -16,6 +16,7 @@ packages=(
   libgtk-3-dev libwebkit2gtk-4.1-dev xvfb xauth
   # tests and benchmarks (openssl makes the test certificate authority)
   googletest libgtest-dev libgmock-dev libbenchmark-dev libssl-dev openssl
+  poppler-utils
 )
 
 missing=()

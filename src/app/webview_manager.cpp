@@ -99,7 +99,8 @@ std::string WebviewManager::proxyUserScript() const {
   return "var __tzr_proxy_url = \"" + ProxyAddress::ajaxProxyURL() + "\";\n" + *text;
 }
 
-std::string WebviewManager::printScript() const {
+std::string WebviewManager::printScript() {
+  PrintManager::shared().setWebViewController(weak_from_this());
   const auto& script = PrintManager::shared().setupScript();
   if (script.empty()) fatalError("Could not load print script");
   return script;

@@ -45,7 +45,7 @@ class WebviewManager : public JSScriptHandler,
   std::string objectsUserScript() const;
   std::string valuesUserScript();
   std::string proxyUserScript() const;
-  std::string printScript() const;
+  std::string printScript();
 
   // Navigation and UI delegate.
   void didStartNavigation() override;

@@ -18,6 +18,7 @@ class GtkWebContext : public platform::WebContext {
   std::shared_ptr<platform::WebView> createWebView(platform::WebViewConfiguration configuration) override;
   void removeCaches(std::function<void()> completion) override;
   void removeAllWebsiteData(std::function<void()> completion) override;
+  WebKitWebContext* context() const { return context_; }
 
  private:
   void clear(WebKitWebsiteDataTypes types, std::function<void()> completion);

@@ -7,7 +7,9 @@
 #include "core/resources.h"
 #include "gtk/gtk_main_window.h"
 #include "app/platform_services.h"
+#include "app/print_manager.h"
 #include "gtk/gtk_panels.h"
+#include "gtk/gtk_printer.h"
 #include "gtk/gtk_shell_services.h"
 #include "gtk/gtk_web_context.h"
 #include "gtk/gtk_web_view.h"
@@ -18,7 +20,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -59,9 +63,12 @@ int main(int argc, char** argv) {
 
   auto window = std::make_shared<gtk::GtkMainWindow>();
   auto webDataDirectory = AppPaths::dataHome() / AppInfo::bundleIdentifier() / "WebKit";
-  DesktopServices services{
-      window, std::make_shared<gtk::GtkPanels>(window->window()), std::make_shared<gtk::GtkApplicationServices>(),
-      std::make_shared<gtk::GtkWebContext>(webDataDirectory, AppPaths::cacheDirectory() / "WebKit")};
+  auto webContext = std::make_shared<gtk::GtkWebContext>(webDataDirectory, AppPaths::cacheDirectory() / "WebKit");
+  DesktopServices services{window, std::make_shared<gtk::GtkPanels>(window->window()),
+                           std::make_shared<gtk::GtkApplicationServices>(), webContext};
+  std::optional<std::filesystem::path> pdfOutput;
+  if (const char* pdf = std::getenv("ATELIER_PRINT_TO_PDF"); pdf && *pdf) pdfOutput = pdf;
+  PrintManager::shared().setPrinter(std::make_shared<gtk::GtkPrinter>(webContext->context(), window->window(), pdfOutput));
   auto application = services.application;
   PlatformServices::set(application, std::make_shared<gtk::GtkShellServices>(window->window(), window->overlay()));
 
@@ -93,6 +100,7 @@ int main(int argc, char** argv) {
     gtk_main();
   }
   PlatformServices::set(nullptr, nullptr);
+  PrintManager::shared().setPrinter(nullptr);
   Log::flush();
   return 0;
 }

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 extern char** environ;
 
@@ -57,7 +58,7 @@ class ReportServer {
 
 class Application {
  public:
-  explicit Application(const fs::path& resources) {
+  Application(const fs::path& resources, const fs::path& pdf) {
     std::string binary = ATELIER_BINARY;
     std::string option = "--resources=" + resources.string();
     char* argv[] = {binary.data(), option.data(), nullptr};
@@ -73,6 +74,7 @@ class Application {
       }
     }
     environment.push_back(sanitizer + "detect_leaks=0");
+    environment.push_back("ATELIER_PRINT_TO_PDF=" + pdf.string());
     std::vector<char*> envp;
     for (auto& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);
@@ -121,13 +123,25 @@ TEST(ShellEndToEnd, PageTalksToNativeCodeAndKeepsItsOriginAcrossARestart) {
   std::ofstream(fs::path(config) / "user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/Pictures\"\n";
 
   std::optional<nlohmann::json> first, second;
+  auto pdf = freshDirectory("print") / "page.pdf";
   {
-    Application app(resources);
+    Application app(resources, pdf);
     ASSERT_TRUE(app.running());
     first = reports.wait(1, std::chrono::seconds(60));
     ASSERT_TRUE(first) << "no report from the first run";
+    // window.print() → the notification → the page's document → a print web view → the PDF.
+    for (int i = 0; i < 600 && !(fs::exists(pdf) && fs::file_size(pdf) > 0); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(app.terminate(), 0) << "SIGTERM ends the application cleanly";
   }
+  ASSERT_TRUE(fs::exists(pdf)) << "nothing was printed";
+  auto text = freshDirectory("print-text") / "page.txt";
+  ASSERT_EQ(std::system(("pdftotext '" + pdf.string() + "' '" + text.string() + "'").c_str()), 0);
+  std::ifstream printed(text);
+  std::string printedText((std::istreambuf_iterator<char>(printed)), {});
+  EXPECT_NE(printedText.find("reported and printed"), std::string::npos) << printedText;
   ASSERT_FALSE(first->contains("error")) << first->dump();
   const auto& values = (*first)["values"];
   const std::string origin = (*first)["origin"];
@@ -166,7 +180,7 @@ TEST(ShellEndToEnd, PageTalksToNativeCodeAndKeepsItsOriginAcrossARestart) {
   for (const auto& event : unknown["events"]) EXPECT_EQ(event[0], "removeCallBackWithID");
 
   {
-    Application app(resources);
+    Application app(resources, freshDirectory("print-again") / "page.pdf");
     second = reports.wait(2, std::chrono::seconds(60));
     ASSERT_TRUE(second) << "no report from the second run";
     EXPECT_EQ(app.terminate(), 0);

@@ -3,6 +3,7 @@
 #include "app/notification_names.h"
 #include "app/notifications_web_object.h"
 #include "app/platform_services.h"
+#include "app/print_manager.h"
 #include "bridge/message_handler.h"
 #include "core/device_storage_manager.h"
 #include "core/main_queue.h"
@@ -155,6 +156,13 @@ TEST_F(ServicesTest, RegisteredNotificationsCallThePageBackEachTime) {
                                                       ReachabilityCompat::kReachabilityDidChange + "\")"));
   ReachabilityCompat::shared().update(ReachabilityStatus::unknown);
   MainQueue::runUntilIdle();
+}
+
+TEST(PrintManager, ADocumentThatIsNotTextIsLogged) {
+  LogCapture log;
+  PrintManager::shared().showPrintOfferMenu(nlohmann::json(42));
+  PrintManager::shared().showPrintOfferMenu(std::nullopt);
+  EXPECT_THAT(log.texts(), ElementsAre("Could not get document html: 42", "Could not get document html: nil"));
 }
 
 }  // namespace
