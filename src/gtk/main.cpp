@@ -33,6 +33,7 @@ namespace {
 
 struct Options {
   std::optional<std::string> screenshot;
+  std::optional<double> requestQuitAfter;  // a scripted Ctrl+Q, for headless runs
   bool printLoadTime = false;
 };
 
@@ -42,6 +43,7 @@ Options readOptions(int argc, char** argv) {
     std::string_view argument = argv[i];
     if (argument == "--screenshot" && i + 1 < argc) options.screenshot = argv[++i];
     if (argument == "--print-load-time") options.printLoadTime = true;
+    if (argument == "--request-quit-after" && i + 1 < argc) options.requestQuitAfter = std::atof(argv[++i]);
   }
   return options;
 }
@@ -74,16 +76,18 @@ int main(int argc, char** argv) {
 
   {
     AppDelegate delegate(std::move(services), std::make_shared<UserDefaults>(UserDefaults::standardFile()));
-    window->onQuitRequest([&delegate, application] {
+    auto quitRequest = [&delegate, application] {
       if (delegate.applicationShouldTerminate()) application->terminate();
-    });
+    };
+    window->onQuitRequest(quitRequest);
     g_unix_signal_add(SIGINT, quitOnSignal, nullptr);
     g_unix_signal_add(SIGTERM, quitOnSignal, nullptr);
 
     delegate.applicationDidFinishLaunching(argc, argv);
 
     if (auto view = std::dynamic_pointer_cast<gtk::GtkWebView>(delegate.webViewController()->webview())) {
-      view->onLoadFinished([&options, started, window, application] {
+      view->onLoadFinished([&options, started, window, application, quitRequest] {
+        if (options.requestQuitAfter) MainQueue::postAfter(*options.requestQuitAfter, quitRequest);
         auto elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
         logInfo("AppDelegate", "webView(_:didFinish:)", "Page loaded " + std::to_string(elapsed) + " ms after start");
         if (options.printLoadTime) std::printf("load finished after %.1f ms\n", elapsed);

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <fstream>
@@ -58,10 +59,16 @@ class ReportServer {
 
 class Application {
  public:
-  Application(const fs::path& resources, const fs::path& pdf) {
+  Application(const fs::path& resources, const fs::path& pdf, std::optional<double> requestQuitAfter = std::nullopt) {
     std::string binary = ATELIER_BINARY;
-    std::string option = "--resources=" + resources.string();
-    char* argv[] = {binary.data(), option.data(), nullptr};
+    std::vector<std::string> arguments = {binary, "--resources=" + resources.string()};
+    if (requestQuitAfter) {
+      arguments.push_back("--request-quit-after");
+      arguments.push_back(std::to_string(*requestQuitAfter));
+    }
+    std::vector<char*> argv;
+    for (auto& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
     // GTK, D-Bus and WebKit keep process-lifetime allocations: no leak report for the GUI.
     std::string sanitizer = "ASAN_OPTIONS=";
     std::vector<std::string> environment;
@@ -78,7 +85,7 @@ class Application {
     std::vector<char*> envp;
     for (auto& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);
-    if (posix_spawn(&pid_, binary.c_str(), nullptr, nullptr, argv, envp.data()) != 0) pid_ = -1;
+    if (posix_spawn(&pid_, binary.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
   }
   ~Application() {
     if (pid_ > 0) {
@@ -87,6 +94,18 @@ class Application {
     }
   }
   bool running() const { return pid_ > 0; }
+  // The exit status once it ended by itself (-1 when it did not in time).
+  int waitForExit(std::chrono::seconds timeout) {
+    for (auto deadline = std::chrono::steady_clock::now() + timeout; std::chrono::steady_clock::now() < deadline;) {
+      int status = 0;
+      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return -1;
+  }
   // SIGTERM, then the exit status (-1 when it did not end in time).
   int terminate() {
     ::kill(pid_, SIGTERM);
@@ -172,6 +191,7 @@ TEST(ShellEndToEnd, PageTalksToNativeCodeAndKeepsItsOriginAcrossARestart) {
   EXPECT_EQ((*first)["saved"], "/e2e/probe.tzp");
   EXPECT_EQ((*first)["listing"], R"({"files":["probe.tzp"]})");
   EXPECT_EQ((*first)["data"]["title"], "Demo photo book");
+  EXPECT_EQ((*first)["notificationCallbacks"], 2);
   EXPECT_TRUE(fs::exists(fs::path(std::getenv("HOME")) / "Pictures/Atelier/e2e/probe.tzp"));
 
   // An unknown function: only the removals.
@@ -186,6 +206,18 @@ TEST(ShellEndToEnd, PageTalksToNativeCodeAndKeepsItsOriginAcrossARestart) {
     EXPECT_EQ(app.terminate(), 0);
   }
   EXPECT_EQ((*second)["origin"], origin) << "the remembered port keeps the page's origin";
+
+  // A quit request asks both close handlers; the application ends only when the page agrees.
+  {
+    Application app(resources, freshDirectory("print-third") / "page.pdf", /*requestQuitAfter=*/3.0);  // after the page registered its handlers
+    ASSERT_TRUE(reports.wait(3, std::chrono::seconds(60))) << "no report from the third run";
+    auto closing = reports.wait(4, std::chrono::seconds(30));
+    ASSERT_TRUE(closing) << "the close handlers were not called";
+    auto asked = (*closing)["closeHandlers"].get<std::vector<int>>();
+    std::sort(asked.begin(), asked.end());  // the coordinator's table order, not registration order
+    EXPECT_EQ(asked, (std::vector<int>{1, 2}));
+    EXPECT_EQ(app.waitForExit(std::chrono::seconds(30)), 0) << "closeApplication ends the application";
+  }
   EXPECT_EQ((*second)["previousRun"], "stored by " + origin) << "and with it the page's local storage";
 }
 
