@@ -1,5 +1,7 @@
 #include "http/http_request.h"
 
+#include "http/url.h"
+
 #include <strings.h>
 
 #include <algorithm>
@@ -24,29 +26,7 @@ bool HttpRequest::isBodyCarrying(const HeaderTable& headers) {
   return encoding != headers.end() && ::strcasecmp(encoding->second.c_str(), "chunked") == 0;
 }
 
-std::optional<std::string> decodeURLPath(std::string_view encoded) {
-  auto hex = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-  };
-  std::string decoded;
-  decoded.reserve(encoded.size());
-  for (size_t i = 0; i < encoded.size(); ++i) {
-    char c = encoded[i];
-    if (c == '%') {
-      int high = i + 1 < encoded.size() ? hex(encoded[i + 1]) : -1;
-      int low = i + 2 < encoded.size() ? hex(encoded[i + 2]) : -1;
-      if (high < 0 || low < 0) return std::nullopt;
-      c = static_cast<char>(high * 16 + low);
-      i += 2;
-    }
-    if (c == '\0') return std::nullopt;
-    decoded += c;
-  }
-  return decoded;
-}
+std::optional<std::string> decodeURLPath(std::string_view encoded) { return percentDecode(encoded); }
 
 std::vector<std::string> pathComponents(std::string_view path) {
   std::vector<std::string> components;

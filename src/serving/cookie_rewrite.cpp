@@ -1,5 +1,7 @@
 #include "serving/cookie_rewrite.h"
 
+#include "http/response_preparation.h"
+
 #include <curl/curl.h>
 #include <strings.h>
 
@@ -58,15 +60,9 @@ std::vector<TargetCookie> parseSetCookies(const std::vector<std::string>& values
 }
 
 std::string cookieDate(time_t time) {
-  static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-  static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  struct tm parts {};
-  gmtime_r(&time, &parts);
-  char text[40];
-  std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d UTC", kDays[parts.tm_wday], parts.tm_mday,
-                kMonths[parts.tm_mon], parts.tm_year + 1900, parts.tm_hour, parts.tm_min, parts.tm_sec);
-  return text;
+  // The HTTP date with the zone written as "UTC".
+  auto text = httpDate(time);
+  return text.substr(0, text.size() - 3) + "UTC";
 }
 
 std::string localCookieLine(const TargetCookie& cookie) {

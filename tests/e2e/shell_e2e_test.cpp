@@ -109,15 +109,7 @@ class Application {
   // SIGTERM, then the exit status (-1 when it did not end in time).
   int terminate() {
     ::kill(pid_, SIGTERM);
-    for (int i = 0; i < 200; ++i) {
-      int status = 0;
-      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return -1;
+    return waitForExit(std::chrono::seconds(10));
   }
 
  private:
