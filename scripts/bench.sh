@@ -9,21 +9,18 @@ which="${1:-all}"
 for tool in wrk nginx unzip bc; do
   command -v "$tool" >/dev/null || { apt-get update -qq && apt-get install -y -qq "$tool" >/dev/null; }
 done
-if [ "$which" = "all" ] || [ "$which" = "bridge" ]; then
-  "$root/build/bench/bench_bridge"
-fi
-if [ "$which" = "all" ] || [ "$which" = "bridge-webkit" ]; then
-  "$root/bench/bridge_webkit.sh"
-fi
-if [ "$which" = "all" ] || [ "$which" = "png" ]; then
-  "$root/bench/png.sh"
-fi
-if [ "$which" = "all" ] || [ "$which" = "storage" ]; then
-  "$root/bench/storage.sh"
-fi
-if [ "$which" = "all" ] || [ "$which" = "proxy" ]; then
-  "$root/bench/proxy.sh"
-fi
-if [ "$which" = "all" ] || [ "$which" = "serving" ]; then
-  "$root/bench/serving.sh"
-fi
+# Name → command; "all" runs them in this order.
+benchmarks=(
+  "bridge:$root/build/bench/bench_bridge"
+  "bridge-webkit:$root/bench/bridge_webkit.sh"
+  "png:$root/bench/png.sh"
+  "storage:$root/bench/storage.sh"
+  "proxy:$root/bench/proxy.sh"
+  "serving:$root/bench/serving.sh"
+)
+for entry in "${benchmarks[@]}"; do
+  name="${entry%%:*}"
+  if [ "$which" = "all" ] || [ "$which" = "$name" ]; then
+    "${entry#*:}"
+  fi
+done

@@ -1,12 +1,11 @@
 #include "bridge/errors.h"
 
-#include <array>
-#include <utility>
+#include "core/enum_names.h"
 
 namespace atelier {
 namespace {
 
-constexpr std::array<std::pair<GeneralError, const char*>, 20> kGeneralErrors{{
+constexpr EnumNames<GeneralError, 20> kGeneralErrors{{{
     {GeneralError::noError, "noError"},
     {GeneralError::defaultError, "defaultError"},
     {GeneralError::unknown, "unknown"},
@@ -27,23 +26,13 @@ constexpr std::array<std::pair<GeneralError, const char*>, 20> kGeneralErrors{{
     {GeneralError::httpConnectionFailure, "httpConnectionFailure"},
     {GeneralError::httpCancelled, "httpCancelled"},
     {GeneralError::httpStatusError, "httpStatusError"},
-}};
+}}};
 
 }  // namespace
 
-std::optional<GeneralError> generalErrorFromCode(int64_t code) {
-  for (auto [error, name] : kGeneralErrors) {
-    if (static_cast<int64_t>(error) == code) return error;
-  }
-  return std::nullopt;
-}
+std::optional<GeneralError> generalErrorFromCode(int64_t code) { return kGeneralErrors.fromCode(code); }
 
-std::string_view describe(GeneralError error) {
-  for (auto [candidate, name] : kGeneralErrors) {
-    if (candidate == error) return name;
-  }
-  return "unknown";
-}
+std::string_view describe(GeneralError error) { return kGeneralErrors.name(error, "unknown"); }
 
 std::string_view describe(WebCommError error) {
   return error == WebCommError::parametersMissing ? "parametersMissing" : "noCallbackRegistered";

@@ -1,12 +1,11 @@
 #include "storage/file_storage_error.h"
 
-#include <array>
-#include <utility>
+#include "core/enum_names.h"
 
 namespace atelier {
 namespace {
 
-constexpr std::array<std::pair<FileStorageError, const char*>, 9> kErrors{{
+constexpr EnumNames<FileStorageError, 9> kErrors{{{
     {FileStorageError::noError, "noError"},
     {FileStorageError::defaultError, "defaultError"},
     {FileStorageError::unknownError, "unknownError"},
@@ -16,23 +15,13 @@ constexpr std::array<std::pair<FileStorageError, const char*>, 9> kErrors{{
     {FileStorageError::fileNotFound, "fileNotFound"},
     {FileStorageError::fileExists, "fileExists"},
     {FileStorageError::fileIO, "fileIO"},
-}};
+}}};
 
 }  // namespace
 
-std::optional<FileStorageError> fileStorageErrorFromCode(int64_t code) {
-  for (auto [error, name] : kErrors) {
-    if (static_cast<int64_t>(error) == code) return error;
-  }
-  return std::nullopt;
-}
+std::optional<FileStorageError> fileStorageErrorFromCode(int64_t code) { return kErrors.fromCode(code); }
 
-std::string_view describe(FileStorageError error) {
-  for (auto [candidate, name] : kErrors) {
-    if (candidate == error) return name;
-  }
-  return "unknownError";
-}
+std::string_view describe(FileStorageError error) { return kErrors.name(error, "unknownError"); }
 
 std::expected<std::string, std::string> toPayload(FileStorageError error) {
   return std::to_string(static_cast<int64_t>(error));
