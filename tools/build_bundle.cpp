@@ -3,6 +3,7 @@
 // Every visible regular file becomes a row (JSON deflated), every folder that
 // holds files a directory row, and the file map "ovl-filemap.json" (MD5,
 // size and time of each file) is stored beside them.
+#include "core/file_io.h"
 #include "core/hashing.h"
 #include "core/resources.h"
 #include "storage/bundle_storages.h"
@@ -11,8 +12,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string_view>
 
@@ -69,8 +68,7 @@ int main(int argc, char** argv) {
     int64_t newest = 0;
     for (const auto& file : files) {
       auto relative = fs::relative(file, folder).generic_string();
-      std::ifstream in(file, std::ios::binary);
-      std::string data((std::istreambuf_iterator<char>(in)), {});
+      auto data = readFileContents(file).value_or("");  // an unreadable file counts as empty
       if (!data.empty() && !storage.createFile(data, relative, true)) {
         std::fprintf(stderr, "could not store %s\n", relative.c_str());
         return 1;

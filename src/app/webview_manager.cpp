@@ -6,6 +6,7 @@
 #include "app/web_object_registry.h"
 #include "core/app_info.h"
 #include "core/fatal.h"
+#include "core/file_io.h"
 #include "core/logging.h"
 #include "core/main_queue.h"
 #include "core/resources.h"
@@ -13,8 +14,6 @@
 #include "serving/load_save_module_web_object.h"
 #include "serving/request_proxy.h"
 
-#include <fstream>
-#include <iterator>
 
 namespace atelier {
 namespace {
@@ -28,10 +27,7 @@ std::shared_ptr<WebviewManager>& sharedSlot() {
 
 std::optional<std::string> readResource(const char* name, const char* extension) {
   auto file = Resources::urlForResource(name, extension);
-  if (!file) return std::nullopt;
-  std::ifstream stream(*file, std::ios::binary);
-  if (!stream) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(stream), {});
+  return file ? readFileContents(*file) : std::nullopt;
 }
 
 bool isOne(const std::any& object) {

@@ -1,6 +1,7 @@
 #include "serving/load_save_module_web_object.h"
 
 #include "core/app_info.h"
+#include "core/file_io.h"
 #include "core/logging.h"
 #include "core/resources.h"
 #include "http/static_directory.h"
@@ -11,7 +12,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <nlohmann/json.hpp>
 #include <unistd.h>
@@ -97,9 +97,9 @@ LoadSaveModuleWebObject::Answer LoadSaveModuleWebObject::head(const fs::path& fi
 LoadSaveModuleWebObject::Answer LoadSaveModuleWebObject::read(const fs::path& file, const std::string& path) const {
   std::error_code ec;
   if (!fs::is_regular_file(file, ec)) return {404, path};
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return {404, path};
-  return {200, std::string((std::istreambuf_iterator<char>(in)), {})};
+  auto data = readFileContents(file);
+  if (!data) return {404, path};
+  return {200, std::move(*data)};
 }
 
 LoadSaveModuleWebObject::Answer LoadSaveModuleWebObject::listDirectory(const fs::path& folder, const std::string& path,

@@ -3,12 +3,11 @@
 #include "core/app_info.h"
 #include "core/app_paths.h"
 #include "core/fatal.h"
+#include "core/file_io.h"
 #include "core/logging.h"
 #include "core/resources.h"
 #include "core/text_helpers.h"
 
-#include <fstream>
-#include <iterator>
 
 namespace atelier {
 namespace fs = std::filesystem;
@@ -21,15 +20,6 @@ std::unique_ptr<SqliteDatabase> openOrStop(const fs::path& file, SqliteDatabase:
   auto database = SqliteDatabase::open(file, options);
   if (!database) fatalError("Cannot open the database " + file.string() + ": " + database.error());
   return std::move(*database);
-}
-
-std::optional<std::string> readFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary | std::ios::ate);
-  if (!in) return std::nullopt;
-  std::string data(static_cast<size_t>(in.tellg()), '\0');
-  in.seekg(0);
-  if (!in.read(data.data(), static_cast<std::streamsize>(data.size()))) return std::nullopt;
-  return data;
 }
 
 }  // namespace
@@ -103,7 +93,7 @@ void UpdatedBundleStorage::prepareDatabase() {
     if (prepared) return true;
     auto script = Resources::urlForResource("version1", "sql");
     if (!script) fatalError("The schema script version1.sql is missing");
-    auto text = readFile(*script);
+    auto text = readFileContents(*script);
     if (!text || !db.executeBatch(*text) || !db.execute("INSERT INTO metadata VALUES (?)", {int64_t{1}})) {
       error = text ? db.lastError() : "version1.sql is unreadable";
       return false;
@@ -168,7 +158,7 @@ void UpdatedBundleStorage::createDB(const fs::path& archive, const ZipExtractor:
     if (entry.path().filename().string().starts_with('.')) continue;  // hidden
     auto relative = entry.path().lexically_relative(unpacked).generic_string();
     if (relative.empty()) continue;
-    auto data = readFile(entry.path());
+    auto data = readFileContents(entry.path());
     StorageResult<> stored = data ? DatabaseStorage::createFile(*data, relative, true)
                                   : std::unexpected(StorageError::database("unreadable " + relative));
     if (!stored) {

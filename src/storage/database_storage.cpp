@@ -1,10 +1,9 @@
 #include "storage/database_storage.h"
 
+#include "core/file_io.h"
 #include "core/logging.h"
 #include "storage/deflate_codec.h"
 
-#include <fstream>
-#include <iterator>
 
 namespace atelier {
 namespace fs = std::filesystem;
@@ -151,10 +150,9 @@ StorageResult<> DatabaseStorage::createFile(const std::string& data, const std::
 }
 
 StorageResult<> DatabaseStorage::createFileFrom(const fs::path& source, const std::string& path, bool isProtected) {
-  std::ifstream in(source, std::ios::binary);
-  if (!in) return std::unexpected(StorageError::database("Could not read " + source.string()));
-  std::string data((std::istreambuf_iterator<char>(in)), {});
-  return createFile(data, path, isProtected);
+  auto data = readFileContents(source);
+  if (!data) return std::unexpected(StorageError::database("Could not read " + source.string()));
+  return createFile(*data, path, isProtected);
 }
 
 StorageResult<> DatabaseStorage::createDirectory(const std::string& path, bool) {
