@@ -76,6 +76,8 @@ struct HttpClient::Impl {
   std::thread worker;
 
   void start(std::unique_ptr<Transfer> transfer);
+  void writeCookieJar(CURL* easy);
+  void removeCookies(const std::string& host, const std::optional<std::string>& name);
   void finish(CURL* easy, CURLcode result);
   void loop();
 };
@@ -196,12 +198,7 @@ void HttpClient::Impl::finish(CURL* easy, CURLcode result) {
   // The jar is written only when an answer brought cookies.
   bool setsCookies = std::any_of(transfer->response.headers.begin(), transfer->response.headers.end(),
                                  [](const auto& header) { return ::strcasecmp(header.first.c_str(), "Set-Cookie") == 0; });
-  if (cookieJar && setsCookies) {
-    // Named only for this write: libcurl would otherwise write the jar at every cleanup.
-    curl_easy_setopt(easy, CURLOPT_COOKIEJAR, cookieJar->c_str());
-    curl_easy_setopt(easy, CURLOPT_COOKIELIST, "FLUSH");
-    curl_easy_setopt(easy, CURLOPT_COOKIEJAR, nullptr);
-  }
+  if (setsCookies) writeCookieJar(easy);
 
   std::expected<HttpClientResponse, std::string> outcome;
   if (transfer->cancelled) {
@@ -228,6 +225,42 @@ void HttpClient::Impl::finish(CURL* easy, CURLcode result) {
   });
 }
 
+void HttpClient::Impl::writeCookieJar(CURL* easy) {
+  if (!cookieJar) return;
+  // Named only for this write: libcurl would otherwise write the jar at every cleanup.
+  curl_easy_setopt(easy, CURLOPT_COOKIEJAR, cookieJar->c_str());
+  curl_easy_setopt(easy, CURLOPT_COOKIELIST, "FLUSH");
+  curl_easy_setopt(easy, CURLOPT_COOKIEJAR, nullptr);
+}
+
+void HttpClient::Impl::removeCookies(const std::string& host, const std::optional<std::string>& name) {
+  // The engine has no removal by host: every other cookie is put back.
+  CURL* easy = curl_easy_init();
+  curl_easy_setopt(easy, CURLOPT_SHARE, share);
+  curl_slist* cookies = nullptr;
+  curl_easy_getinfo(easy, CURLINFO_COOKIELIST, &cookies);
+  curl_easy_setopt(easy, CURLOPT_COOKIELIST, "ALL");
+  for (curl_slist* item = cookies; item; item = item->next) {
+    // Netscape format: domain, subdomains flag, path, secure, expiry, name, value.
+    std::string line = item->data;
+    std::vector<std::string> fields;
+    for (size_t start = 0, tab; start <= line.size(); start = tab + 1) {
+      tab = line.find('\t', start);
+      if (tab == std::string::npos) tab = line.size();
+      fields.push_back(line.substr(start, tab - start));
+    }
+    std::string domain = fields[0];
+    if (domain.starts_with("#HttpOnly_")) domain = domain.substr(10);
+    while (domain.starts_with('.')) domain = domain.substr(1);
+    bool sentToHost = host == domain || host.ends_with("." + domain);
+    bool named = !name || (fields.size() > 5 && fields[5] == *name);
+    if (!(sentToHost && named)) curl_easy_setopt(easy, CURLOPT_COOKIELIST, line.c_str());
+  }
+  curl_slist_free_all(cookies);
+  writeCookieJar(easy);
+  curl_easy_cleanup(easy);
+}
+
 void HttpClient::Impl::loop() {
   while (!stopping) {
     std::vector<std::unique_ptr<Transfer>> arrived;
@@ -243,37 +276,7 @@ void HttpClient::Impl::loop() {
     for (auto id : cancelled) {
       if (auto found = running.find(id); found != running.end()) found->second->cancelled = true;
     }
-    for (const auto& [removalHost, removalName] : removals) {
-      // The engine has no per-domain removal: keep every other cookie.
-      CURL* easy = curl_easy_init();
-      curl_easy_setopt(easy, CURLOPT_SHARE, share);
-      curl_slist* cookies = nullptr;
-      curl_easy_getinfo(easy, CURLINFO_COOKIELIST, &cookies);
-      curl_easy_setopt(easy, CURLOPT_COOKIELIST, "ALL");
-      for (curl_slist* item = cookies; item; item = item->next) {
-        // Netscape format: domain, subdomains flag, path, secure, expiry, name, value.
-        std::string line = item->data;
-        std::vector<std::string> fields;
-        for (size_t start = 0, tab; start <= line.size(); start = tab + 1) {
-          tab = line.find('\t', start);
-          if (tab == std::string::npos) tab = line.size();
-          fields.push_back(line.substr(start, tab - start));
-        }
-        std::string domain = fields[0];
-        if (domain.starts_with("#HttpOnly_")) domain = domain.substr(10);
-        while (domain.starts_with('.')) domain = domain.substr(1);
-        bool sentToHost = removalHost == domain || removalHost.ends_with("." + domain);
-        bool named = !removalName || (fields.size() > 5 && fields[5] == *removalName);
-        if (!(sentToHost && named)) curl_easy_setopt(easy, CURLOPT_COOKIELIST, line.c_str());
-      }
-      curl_slist_free_all(cookies);
-      if (cookieJar) {
-        curl_easy_setopt(easy, CURLOPT_COOKIEJAR, cookieJar->c_str());
-        curl_easy_setopt(easy, CURLOPT_COOKIELIST, "FLUSH");
-        curl_easy_setopt(easy, CURLOPT_COOKIEJAR, nullptr);
-      }
-      curl_easy_cleanup(easy);
-    }
+    for (const auto& [host, name] : removals) removeCookies(host, name);
     int active = 0;
     curl_multi_perform(multi, &active);
     int left = 0;
