@@ -38,6 +38,7 @@ fs::path AppPaths::cacheHome() { return xdgDirectory("XDG_CACHE_HOME", ".cache")
 fs::path AppPaths::stateHome() { return xdgDirectory("XDG_STATE_HOME", ".local/state"); }
 
 fs::path AppPaths::configDirectory() { return configHome() / AppInfo::bundleIdentifier(); }
+fs::path AppPaths::dataDirectory() { return dataHome() / AppInfo::bundleIdentifier(); }
 fs::path AppPaths::logDirectory() { return stateHome() / AppInfo::bundleIdentifier() / "logs"; }
 
 fs::path AppPaths::cacheDirectory() {
@@ -93,7 +94,7 @@ void AppPaths::resetForTesting() {
 
 std::optional<fs::path> urlForDirectoryInApplicationSupport(const std::optional<std::string>& relativePath,
                                                             bool /*allowBackup*/) {
-  auto directory = AppPaths::dataHome() / AppInfo::bundleIdentifier();
+  auto directory = AppPaths::dataDirectory();
   if (relativePath) directory /= *relativePath;
   std::error_code ec;
   fs::create_directories(directory, ec);

@@ -16,6 +16,7 @@ class AppPaths {
   static std::filesystem::path stateHome();   // $XDG_STATE_HOME or ~/.local/state
 
   static std::filesystem::path configDirectory();  // <config>/<bundle id>
+  static std::filesystem::path dataDirectory();    // <data>/<bundle id>, not created
   static std::filesystem::path cacheDirectory();   // <cache>/<bundle id>, created
   static std::filesystem::path logDirectory();     // <state>/<bundle id>/logs
 

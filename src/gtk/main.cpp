@@ -1,6 +1,5 @@
 // Process entry: the desktop services, the application delegate, the main loop.
 #include "app/app_delegate.h"
-#include "core/app_info.h"
 #include "core/app_paths.h"
 #include "core/logging.h"
 #include "core/main_queue.h"
@@ -64,7 +63,7 @@ int main(int argc, char** argv) {
   gtk_init(&argc, &argv);
 
   auto window = std::make_shared<gtk::GtkMainWindow>();
-  auto webDataDirectory = AppPaths::dataHome() / AppInfo::bundleIdentifier() / "WebKit";
+  auto webDataDirectory = AppPaths::dataDirectory() / "WebKit";
   auto webContext = std::make_shared<gtk::GtkWebContext>(webDataDirectory, AppPaths::cacheDirectory() / "WebKit");
   DesktopServices services{window, std::make_shared<gtk::GtkPanels>(window->window()),
                            std::make_shared<gtk::GtkApplicationServices>(), webContext};

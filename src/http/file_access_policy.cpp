@@ -1,6 +1,5 @@
 #include "http/file_access_policy.h"
 
-#include "core/app_info.h"
 #include "core/app_paths.h"
 #include "http/static_directory.h"
 
@@ -32,7 +31,7 @@ void addDefaults(PolicyState& s) {
   s.defaultsAdded = true;
   addCanonical(s, AppPaths::temporaryDirectory());
   addCanonical(s, AppPaths::cacheDirectory());
-  addCanonical(s, AppPaths::dataHome() / AppInfo::bundleIdentifier());
+  addCanonical(s, AppPaths::dataDirectory());
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "http/http_client.h"
 
-#include "core/app_info.h"
 #include "core/app_paths.h"
 #include "core/logging.h"
 #include "core/main_queue.h"
@@ -83,7 +82,7 @@ struct HttpClient::Impl {
 };
 
 HttpClient& HttpClient::shared() {
-  static auto* client = new HttpClient(AppPaths::dataHome() / AppInfo::bundleIdentifier() / "cookies.txt");
+  static auto* client = new HttpClient(AppPaths::dataDirectory() / "cookies.txt");
   return *client;
 }
 
