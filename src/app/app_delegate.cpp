@@ -1,22 +1,20 @@
 #include "app/app_delegate.h"
 
 #include "app/close_manager.h"
+#include "app/modal_webview_controller.h"
 #include "core/app_info.h"
 #include "core/branding.h"
 #include "core/color.h"
 #include "core/logging.h"
 #include "core/main_queue.h"
 #include "core/resources.h"
+#include "http/local_url.h"
 #include "serving/request_proxy.h"
 #include "updates/reachability_compat.h"
 
 #include <filesystem>
 
 namespace atelier {
-namespace {
-constexpr const char* kSource = "AppDelegate";
-}
-
 AppDelegate::AppDelegate(DesktopServices services, std::shared_ptr<UserDefaults> defaults)
     : services_(std::move(services)) {
   storage_ = std::make_unique<DeviceStorageManager>(std::move(defaults));
@@ -50,6 +48,8 @@ void AppDelegate::askToQuit(const char* reasonKey) {
 }
 
 AppDelegate::~AppDelegate() {
+  ModalWebViewController::setCurrent(nullptr);
+  if (menuController_) services_.window->setNextResponder(menuController_->nextResponder());
   CloseManager::shared().noHandlerAnswer = nullptr;
   CloseManager::shared().watchdog = nullptr;
   WebviewManager::setShared(nullptr);
@@ -68,7 +68,12 @@ void AppDelegate::applicationDidFinishLaunching(int argc, char** argv) {
   services_.window->setDelegate(this);
   services_.window->setTitle(AppInfo::displayName());
   applyTitleBarColor();
-  // The menu controller and the application-update manager join here.
+  menuController_ = std::make_unique<MenuController>(webViewController_, services_.application);
+  // The menu controller follows the window in the responder chain.
+  platform::MenuResponder* next = services_.window->nextResponder();
+  services_.window->setNextResponder(menuController_.get());
+  menuController_->setNextResponder(next);
+  // The application-update manager joins here.
   checkPreferencesFile();
   MainQueue::postAfter(1.0, [this] { checkModalStartPage(); });
   ReachabilityCompat::shared().start();
@@ -97,9 +102,12 @@ void AppDelegate::showWarningAlert(const std::string& informativeText) {
 }
 
 void AppDelegate::checkModalStartPage() {
-  if (Resources::urlForResource("index", "html", "sync/modalWebView/")) {
-    logInfo(kSource, "applicationDidFinishLaunching(_:)", "A modal start page is present; modal web views come later");
-  }
+  auto page = Resources::urlForResource("index", "html", "sync/modalWebView/");
+  if (!page) return;
+  auto controller = ModalWebViewController::create(LocalURL::fromPath(*page).url, std::nullopt, {1380, 800},
+                                                   [](std::optional<std::string>, std::optional<GeneralError>) {});
+  ModalWebViewController::setCurrent(controller);
+  if (controller) controller->show();
 }
 
 bool AppDelegate::applicationShouldTerminate() {

@@ -3,6 +3,7 @@
 #include "app/cookie_manager.h"
 #include "app/webview_manager.h"
 #include "core/device_storage_manager.h"
+#include "menu/menu_controller.h"
 #include "platform/main_window.h"
 #include "platform/panels.h"
 
@@ -40,18 +41,21 @@ class AppDelegate : public platform::MainWindowDelegate {
   void checkPreferencesFile();
 
   const std::shared_ptr<WebviewManager>& webViewController() const { return webViewController_; }
+  MenuController* menuController() const { return menuController_.get(); }
+  // Opens sync/modalWebView/index.html, when the bundle has one.
+  void checkModalStartPage();
   // How long the page's scripts may take to answer the watchdog's probe.
   double livenessSeconds = 2;
 
  private:
   void applyTitleBarColor();
   void askToQuit(const char* reasonKey);
-  void checkModalStartPage();
 
   DesktopServices services_;
   std::unique_ptr<DeviceStorageManager> storage_;
   std::unique_ptr<CookieManager> cookieManager_;
   std::shared_ptr<WebviewManager> webViewController_;
+  std::unique_ptr<MenuController> menuController_;
 };
 
 }  // namespace atelier

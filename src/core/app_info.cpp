@@ -16,8 +16,10 @@ std::string AppInfo::bundleIdentifier() {
 
 std::string AppInfo::displayName() {
   if (auto name = Resources::infoString("CFBundleDisplayName")) return *name;
-  return Resources::infoString("CFBundleName").value_or("");
+  return bundleName();
 }
+
+std::string AppInfo::bundleName() { return Resources::infoString("CFBundleName").value_or(""); }
 
 std::string AppInfo::shortVersion() { return Resources::infoString("CFBundleShortVersionString").value_or(""); }
 std::string AppInfo::buildNumber() { return Resources::infoString("CFBundleVersion").value_or(""); }

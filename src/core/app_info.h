@@ -14,6 +14,7 @@ class AppInfo {
 
   static std::string bundleIdentifier();  // CFBundleIdentifier
   static std::string displayName();       // CFBundleDisplayName, else CFBundleName, else ""
+  static std::string bundleName();        // CFBundleName, "" when absent
   static std::string shortVersion();      // CFBundleShortVersionString, "" when absent
   static std::string buildNumber();       // CFBundleVersion, "" when absent
   // "tzrosx.default.<bundle id>/<short version>.<build>", computed once.

@@ -1,5 +1,6 @@
 #include "gtk/gtk_main_window.h"
 
+#include "core/app_info.h"
 #include "gtk/gtk_web_view.h"
 
 #include <cmath>
@@ -19,8 +20,12 @@ GtkMainWindow::GtkMainWindow() {
   gtk_style_context_add_provider(gtk_widget_get_style_context(headerBar_), GTK_STYLE_PROVIDER(titleBarStyle_),
                                  GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 
+  layout_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+  gtk_container_add(GTK_CONTAINER(window_), layout_);
   overlay_ = gtk_overlay_new();
-  gtk_container_add(GTK_CONTAINER(window_), overlay_);
+  gtk_box_pack_end(GTK_BOX(layout_), overlay_, TRUE, TRUE, 0);
+  menuAccelerators_ = gtk_accel_group_new();
+  gtk_window_add_accel_group(GTK_WINDOW(window_), menuAccelerators_);
 
   // An event box above the content: while visible it takes every click.
   dimmer_ = gtk_event_box_new();
@@ -60,8 +65,10 @@ GtkMainWindow::GtkMainWindow() {
 
 GtkMainWindow::~GtkMainWindow() {
   g_signal_handlers_disconnect_by_data(window_, this);
+  menuBar_.reset();
   gtk_widget_destroy(window_);
   g_object_unref(window_);
+  g_object_unref(menuAccelerators_);
   g_object_unref(titleBarStyle_);
 }
 
@@ -115,6 +122,53 @@ gboolean GtkMainWindow::windowStateEvent(GtkWidget*, GdkEventWindowState* event,
     }
   }
   return FALSE;
+}
+
+void GtkMainWindow::setMainMenu(std::shared_ptr<platform::Menu> menu) {
+  if (menuBar_) gtk_container_remove(GTK_CONTAINER(layout_), menuBar_->widget());
+  menuBar_ = std::make_unique<GtkMenuBar>(std::move(menu), this, menuAccelerators_);
+  gtk_box_pack_start(GTK_BOX(layout_), menuBar_->widget(), FALSE, FALSE, 0);
+  gtk_widget_show_all(menuBar_->widget());
+}
+
+bool GtkMainWindow::respondsTo(platform::MenuAction action) const {
+  using platform::MenuAction;
+  switch (action) {
+    case MenuAction::orderFrontStandardAboutPanel:
+    case MenuAction::terminate:
+    case MenuAction::miniaturizeAll: return true;
+    case MenuAction::cut:
+    case MenuAction::copy:
+    case MenuAction::paste:
+    case MenuAction::selectAll: return dynamic_cast<GtkWebView*>(content_.get()) != nullptr;
+    default: return false;  // hiding applications means nothing here
+  }
+}
+
+void GtkMainWindow::perform(platform::MenuAction action, platform::MenuItem&) {
+  using platform::MenuAction;
+  auto editing = [this](const char* command) {
+    if (auto* view = dynamic_cast<GtkWebView*>(content_.get())) {
+      webkit_web_view_execute_editing_command(view->view(), command);
+    }
+  };
+  switch (action) {
+    case MenuAction::orderFrontStandardAboutPanel: {
+      auto name = AppInfo::bundleName(), version = AppInfo::shortVersion() + " (" + AppInfo::buildNumber() + ")";
+      gtk_show_about_dialog(GTK_WINDOW(window_), "program-name", name.c_str(), "version", version.c_str(),
+                            "logo-icon-name", "applications-graphics", nullptr);
+      break;
+    }
+    case MenuAction::terminate:
+      if (quitRequest_) quitRequest_();
+      break;
+    case MenuAction::cut: editing(WEBKIT_EDITING_COMMAND_CUT); break;
+    case MenuAction::copy: editing(WEBKIT_EDITING_COMMAND_COPY); break;
+    case MenuAction::paste: editing(WEBKIT_EDITING_COMMAND_PASTE); break;
+    case MenuAction::selectAll: editing(WEBKIT_EDITING_COMMAND_SELECT_ALL); break;
+    case MenuAction::miniaturizeAll: gtk_window_iconify(GTK_WINDOW(window_)); break;
+    default: break;
+  }
 }
 
 }  // namespace atelier::gtk

@@ -1,16 +1,18 @@
 #pragma once
 
+#include "gtk/gtk_menu_bar.h"
 #include "platform/main_window.h"
 
 #include <gtk/gtk.h>
 
 #include <functional>
+#include <memory>
 
 namespace atelier::gtk {
 
-// The main window: a header bar (coloured by the branding) over an overlay
-// holding the web view and the dimming layer used while a modal web window
-// is in front.
+// The main window: a header bar (coloured by the branding), the menu bar, and
+// an overlay holding the web view and the dimming layer used while a modal
+// web window is in front.
 class GtkMainWindow : public platform::MainWindow {
  public:
   GtkMainWindow();
@@ -25,6 +27,12 @@ class GtkMainWindow : public platform::MainWindow {
   void setMinimizeEnabled(bool enabled) override;
   bool isKeyWindow() const override;
 
+  // Window-level menu actions: about, quit, editing commands, minimize.
+  bool respondsTo(platform::MenuAction action) const override;
+  void perform(platform::MenuAction action, platform::MenuItem& sender) override;
+  // Shows the menu as the window's menu bar, replacing any earlier one.
+  void setMainMenu(std::shared_ptr<platform::Menu> menu);
+
   GtkWindow* window() const { return GTK_WINDOW(window_); }
   GtkOverlay* overlay() const { return GTK_OVERLAY(overlay_); }
   // The quit shortcut (Ctrl+Q) goes here.
@@ -36,7 +44,10 @@ class GtkMainWindow : public platform::MainWindow {
 
   GtkWidget* window_ = nullptr;
   GtkWidget* headerBar_ = nullptr;
+  GtkWidget* layout_ = nullptr;  // menu bar above the overlay
   GtkWidget* overlay_ = nullptr;
+  GtkAccelGroup* menuAccelerators_ = nullptr;
+  std::unique_ptr<GtkMenuBar> menuBar_;
   GtkWidget* dimmer_ = nullptr;  // DeactivatableView's inactive look; swallows clicks
   GtkCssProvider* titleBarStyle_ = nullptr;
   std::shared_ptr<platform::WebView> content_;

@@ -70,14 +70,4 @@ std::optional<std::vector<std::string>> GtkPanels::runOpenPanel(const platform::
   return chosen;
 }
 
-void GtkApplicationServices::terminate() { gtk_main_quit(); }
-
-void GtkApplicationServices::openURL(const std::string& url) {
-  GError* error = nullptr;
-  if (!g_app_info_launch_default_for_uri(url.c_str(), nullptr, &error)) {
-    logError("General/Application", "openURL(_:)", std::string("Could not open ") + url + ": " + error->message);
-    g_error_free(error);
-  }
-}
-
 }  // namespace atelier::gtk

@@ -21,11 +21,4 @@ class GtkPanels : public platform::Panels {
   GtkWindow* parent_;
 };
 
-// Terminating and opening addresses with the desktop's default handler.
-class GtkApplicationServices : public platform::Application {
- public:
-  void terminate() override;
-  void openURL(const std::string& url) override;
-};
-
 }  // namespace atelier::gtk

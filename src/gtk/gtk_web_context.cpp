@@ -2,11 +2,48 @@
 
 #include "gtk/gtk_web_view.h"
 
+#include <cstdlib>
+
 namespace atelier::gtk {
+namespace {
+
+// A C callback's user data: the completion, freed when it has run.
+template <class... Args>
+gpointer box(std::function<void(Args...)> completion) {
+  return new std::function<void(Args...)>(std::move(completion));
+}
+template <class... Args>
+std::unique_ptr<std::function<void(Args...)>> unbox(gpointer data) {
+  return std::unique_ptr<std::function<void(Args...)>>(static_cast<std::function<void(Args...)>*>(data));
+}
+
+platform::Cookie fromSoup(SoupCookie* soup) {
+  platform::Cookie cookie;
+  cookie.name = soup_cookie_get_name(soup);
+  cookie.value = soup_cookie_get_value(soup);
+  cookie.domain = soup_cookie_get_domain(soup);
+  cookie.path = soup_cookie_get_path(soup);
+  if (GDateTime* expires = soup_cookie_get_expires(soup)) cookie.expires = g_date_time_to_unix(expires);
+  cookie.secure = soup_cookie_get_secure(soup);
+  cookie.httpOnly = soup_cookie_get_http_only(soup);
+  return cookie;
+}
+
+void useProxyFromEnvironment(WebKitWebsiteDataManager* manager) {
+  const char* proxy = std::getenv("ATELIER_WEB_PROXY");
+  if (!proxy || !*proxy) return;
+  const gchar* local[] = {"localhost", "127.0.0.1", "::1", nullptr};
+  WebKitNetworkProxySettings* settings = webkit_network_proxy_settings_new(proxy, local);
+  webkit_website_data_manager_set_network_proxy_settings(manager, WEBKIT_NETWORK_PROXY_MODE_CUSTOM, settings);
+  webkit_network_proxy_settings_free(settings);
+}
+
+}  // namespace
 
 GtkWebContext::GtkWebContext(const std::filesystem::path& dataDirectory, const std::filesystem::path& cacheDirectory) {
   dataManager_ = webkit_website_data_manager_new("base-data-directory", dataDirectory.c_str(), "base-cache-directory",
                                                  cacheDirectory.c_str(), nullptr);
+  useProxyFromEnvironment(dataManager_);
   context_ = webkit_web_context_new_with_website_data_manager(dataManager_);
   auto cookies = (dataDirectory / "cookies.sqlite").string();
   webkit_cookie_manager_set_persistent_storage(webkit_web_context_get_cookie_manager(context_), cookies.c_str(),
@@ -24,16 +61,15 @@ std::shared_ptr<platform::WebView> GtkWebContext::createWebView(platform::WebVie
 }
 
 void GtkWebContext::clear(WebKitWebsiteDataTypes types, std::function<void()> completion) {
-  auto* boxed = new std::function<void()>(std::move(completion));
   // A time span of 0 means "since the beginning": everything.
   webkit_website_data_manager_clear(
       dataManager_, types, 0, nullptr,
       [](GObject* source, GAsyncResult* result, gpointer data) {
-        std::unique_ptr<std::function<void()>> callback(static_cast<std::function<void()>*>(data));
+        auto callback = unbox<>(data);
         webkit_website_data_manager_clear_finish(WEBKIT_WEBSITE_DATA_MANAGER(source), result, nullptr);
         if (*callback) (*callback)();
       },
-      boxed);
+      box(std::move(completion)));
 }
 
 void GtkWebContext::removeCaches(std::function<void()> completion) {
@@ -44,6 +80,41 @@ void GtkWebContext::removeCaches(std::function<void()> completion) {
 
 void GtkWebContext::removeAllWebsiteData(std::function<void()> completion) {
   clear(WEBKIT_WEBSITE_DATA_ALL, std::move(completion));
+}
+
+void GtkWebContext::allCookies(std::function<void(std::vector<platform::Cookie>)> completion) {
+  webkit_cookie_manager_get_all_cookies(
+      webkit_web_context_get_cookie_manager(context_), nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        auto callback = unbox<std::vector<platform::Cookie>>(data);
+        GList* list = webkit_cookie_manager_get_all_cookies_finish(WEBKIT_COOKIE_MANAGER(source), result, nullptr);
+        std::vector<platform::Cookie> cookies;
+        for (GList* node = list; node; node = node->next) cookies.push_back(fromSoup(static_cast<SoupCookie*>(node->data)));
+        g_list_free_full(list, reinterpret_cast<GDestroyNotify>(soup_cookie_free));
+        if (*callback) (*callback)(std::move(cookies));
+      },
+      box(std::move(completion)));
+}
+
+void GtkWebContext::addCookie(const platform::Cookie& cookie, std::function<void()> completion) {
+  SoupCookie* soup = soup_cookie_new(cookie.name.c_str(), cookie.value.c_str(), cookie.domain.c_str(),
+                                     cookie.path.c_str(), -1);
+  if (cookie.expires) {
+    GDateTime* expires = g_date_time_new_from_unix_utc(*cookie.expires);
+    soup_cookie_set_expires(soup, expires);
+    g_date_time_unref(expires);
+  }
+  soup_cookie_set_secure(soup, cookie.secure);
+  soup_cookie_set_http_only(soup, cookie.httpOnly);
+  webkit_cookie_manager_add_cookie(
+      webkit_web_context_get_cookie_manager(context_), soup, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        auto callback = unbox<>(data);
+        webkit_cookie_manager_add_cookie_finish(WEBKIT_COOKIE_MANAGER(source), result, nullptr);
+        if (*callback) (*callback)();
+      },
+      box(std::move(completion)));
+  soup_cookie_free(soup);
 }
 
 }  // namespace atelier::gtk

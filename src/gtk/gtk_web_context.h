@@ -10,6 +10,7 @@ namespace atelier::gtk {
 
 // One WebKitWebContext with a persistent website data manager below the
 // application's data and cache directories: every web view shares it.
+// ATELIER_WEB_PROXY names an HTTP proxy for every host but this machine's.
 class GtkWebContext : public platform::WebContext {
  public:
   GtkWebContext(const std::filesystem::path& dataDirectory, const std::filesystem::path& cacheDirectory);
@@ -18,6 +19,8 @@ class GtkWebContext : public platform::WebContext {
   std::shared_ptr<platform::WebView> createWebView(platform::WebViewConfiguration configuration) override;
   void removeCaches(std::function<void()> completion) override;
   void removeAllWebsiteData(std::function<void()> completion) override;
+  void allCookies(std::function<void(std::vector<platform::Cookie>)> completion) override;
+  void addCookie(const platform::Cookie& cookie, std::function<void()> completion) override;
   WebKitWebContext* context() const { return context_; }
 
  private:

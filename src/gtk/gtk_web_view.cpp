@@ -39,6 +39,7 @@ GtkWebView::GtkWebView(WebKitWebContext* context, platform::WebViewConfiguration
   g_signal_connect(view_, "load-failed", G_CALLBACK(loadFailed), this);
   g_signal_connect(view_, "script-dialog", G_CALLBACK(scriptDialog), this);
   g_signal_connect(view_, "run-file-chooser", G_CALLBACK(runFileChooser), this);
+  g_signal_connect(view_, "decide-policy", G_CALLBACK(decidePolicy), this);
 }
 
 GtkWebView::~GtkWebView() {
@@ -101,6 +102,12 @@ void GtkWebView::loadChanged(WebKitWebView*, WebKitLoadEvent event, GtkWebView* 
 
 gboolean GtkWebView::loadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error, GtkWebView* self) {
   if (!self->delegate_) return FALSE;
+  // A response the delegate declined, or a load we stopped, is not a failure.
+  if (error && ((error->domain == WEBKIT_POLICY_ERROR &&
+                 error->code == WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE) ||
+                (error->domain == WEBKIT_NETWORK_ERROR && error->code == WEBKIT_NETWORK_ERROR_CANCELLED))) {
+    return FALSE;
+  }
   std::string message = error ? error->message : "";
   if (self->committed_) {
     self->delegate_->didFailNavigation(message);
@@ -120,6 +127,26 @@ gboolean GtkWebView::scriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, Gt
       return TRUE;
     default: return FALSE;  // prompts and before-unload keep WebKit's own dialogs
   }
+}
+
+gboolean GtkWebView::decidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
+                                  GtkWebView* self) {
+  if (!self->delegate_ || type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return FALSE;
+  auto* responseDecision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+  if (!webkit_response_policy_decision_is_main_frame_main_resource(responseDecision)) return FALSE;
+  WebKitURIResponse* response = webkit_response_policy_decision_get_response(responseDecision);
+  platform::NavigationResponse navigation;
+  const gchar* uri = webkit_uri_response_get_uri(response);
+  navigation.url = uri ? uri : "";
+  std::string scheme = navigation.url.substr(0, navigation.url.find(':'));
+  if (scheme == "http" || scheme == "https") {
+    navigation.httpStatusCode = static_cast<int>(webkit_uri_response_get_status_code(response));
+  }
+  navigation.description = "{ URL: " + navigation.url + " } { Status Code: " +
+                           std::to_string(navigation.httpStatusCode.value_or(0)) + " }";
+  if (self->delegate_->decidePolicyForNavigationResponse(navigation)) return FALSE;
+  webkit_policy_decision_ignore(decision);
+  return TRUE;
 }
 
 gboolean GtkWebView::runFileChooser(WebKitWebView*, WebKitFileChooserRequest* request, GtkWebView* self) {

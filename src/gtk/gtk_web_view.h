@@ -20,6 +20,7 @@ class GtkWebView : public platform::WebView {
   void evaluateJavaScript(const std::string& script, std::function<void(platform::ScriptResult)> completion) override;
 
   GtkWidget* widget() const { return GTK_WIDGET(view_); }
+  WebKitWebView* view() const { return view_; }
   // Called when the main frame finished loading (start-up timing, screenshots).
   void onLoadFinished(std::function<void()> callback) { loadFinished_ = std::move(callback); }
 
@@ -27,6 +28,8 @@ class GtkWebView : public platform::WebView {
   static void loadChanged(WebKitWebView* view, WebKitLoadEvent event, GtkWebView* self);
   static gboolean loadFailed(WebKitWebView* view, WebKitLoadEvent event, gchar* uri, GError* error, GtkWebView* self);
   static gboolean scriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, GtkWebView* self);
+  static gboolean decidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
+                               GtkWebView* self);
   static gboolean runFileChooser(WebKitWebView* view, WebKitFileChooserRequest* request, GtkWebView* self);
   static void scriptMessage(WebKitUserContentManager* manager, WebKitJavascriptResult* result, gpointer handler);
 

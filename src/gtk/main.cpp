@@ -4,6 +4,7 @@
 #include "core/logging.h"
 #include "core/main_queue.h"
 #include "core/resources.h"
+#include "gtk/gtk_application_services.h"
 #include "gtk/gtk_main_window.h"
 #include "app/platform_services.h"
 #include "app/print_manager.h"
@@ -66,7 +67,7 @@ int main(int argc, char** argv) {
   auto webDataDirectory = AppPaths::dataDirectory() / "WebKit";
   auto webContext = std::make_shared<gtk::GtkWebContext>(webDataDirectory, AppPaths::cacheDirectory() / "WebKit");
   DesktopServices services{window, std::make_shared<gtk::GtkPanels>(window->window()),
-                           std::make_shared<gtk::GtkApplicationServices>(), webContext};
+                           std::make_shared<gtk::GtkApplicationServices>(window), webContext};
   std::optional<std::filesystem::path> pdfOutput;
   if (const char* pdf = std::getenv("ATELIER_PRINT_TO_PDF"); pdf && *pdf) pdfOutput = pdf;
   PrintManager::shared().setPrinter(std::make_shared<gtk::GtkPrinter>(webContext->context(), window->window(), pdfOutput));

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "core/color.h"
+#include "platform/menu.h"
+#include "platform/modal_window.h"
 #include "platform/web_view.h"
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace atelier::platform {
 
@@ -19,8 +22,9 @@ class MainWindowDelegate {
   virtual void windowWillExitFullScreen() = 0;
 };
 
-// The application's only document window; its content is the web view.
-class MainWindow {
+// The application's only document window; its content is the web view. It
+// starts the responder chain of menu actions.
+class MainWindow : public MenuResponder {
  public:
   virtual ~MainWindow() = default;
   virtual void setDelegate(MainWindowDelegate* delegate) = 0;
@@ -42,6 +46,10 @@ class Application {
   virtual ~Application() = default;
   virtual void terminate() = 0;
   virtual void openURL(const std::string& url) = 0;
+  virtual void setMainMenu(std::shared_ptr<Menu> menu) = 0;
+  virtual std::shared_ptr<ModalWindow> makeModalWindow() = 0;
+  // The document windows (the main window), for dimming behind a modal one.
+  virtual std::vector<std::shared_ptr<MainWindow>> windows() = 0;
 };
 
 }  // namespace atelier::platform

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -23,6 +24,23 @@ struct OpenPanelOptions {
   std::string title;
 };
 
+// A response about to be shown in the main frame.
+struct NavigationResponse {
+  std::string url;
+  std::optional<int> httpStatusCode;  // absent for responses that are not HTTP
+  std::string description;            // for logs
+};
+
+struct Cookie {
+  std::string name;
+  std::string value;
+  std::string domain;
+  std::string path = "/";
+  std::optional<int64_t> expires;  // seconds since 1970; absent: a session cookie
+  bool secure = false;
+  bool httpOnly = false;
+};
+
 // The web view's calls into the application (navigation and UI delegate).
 class WebViewDelegate {
  public:
@@ -32,6 +50,8 @@ class WebViewDelegate {
   virtual void didCommitNavigation() {}
   virtual void didFinishNavigation() {}
   virtual void didFailNavigation(const std::string& /*error*/) {}
+  // False cancels the navigation (the response is not shown).
+  virtual bool decidePolicyForNavigationResponse(const NavigationResponse& /*response*/) { return true; }
   // Script panels: modal; the page waits until they return.
   virtual void runAlertPanel(const std::string& message) = 0;
   virtual bool runConfirmPanel(const std::string& message) = 0;
@@ -67,6 +87,9 @@ class WebContext {
   virtual void removeCaches(std::function<void()> completion) = 0;
   // Every kind of website data.
   virtual void removeAllWebsiteData(std::function<void()> completion) = 0;
+  // The cookies of the shared store; completions come on the main thread.
+  virtual void allCookies(std::function<void(std::vector<Cookie>)> completion) = 0;
+  virtual void addCookie(const Cookie& cookie, std::function<void()> completion) = 0;
 };
 
 }  // namespace atelier::platform

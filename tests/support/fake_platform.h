@@ -55,7 +55,13 @@ class FakeWebContext : public platform::WebContext {
     ++fullRemovals;
     completion();
   }
+  void allCookies(std::function<void(std::vector<platform::Cookie>)> completion) override { completion(cookies); }
+  void addCookie(const platform::Cookie& cookie, std::function<void()> completion) override {
+    cookies.push_back(cookie);
+    completion();
+  }
   std::vector<std::shared_ptr<FakeWebView>> views;
+  std::vector<platform::Cookie> cookies;
   int cacheRemovals = 0;
   int fullRemovals = 0;
 };
@@ -91,6 +97,8 @@ class FakeWindow : public platform::MainWindow {
   bool simulateDeactivation() const override { return simulating; }
   void setMinimizeEnabled(bool enabled) override { minimizeEnabled = enabled; }
   bool isKeyWindow() const override { return true; }
+  bool respondsTo(platform::MenuAction action) const override { return action == platform::MenuAction::terminate; }
+  void perform(platform::MenuAction action, platform::MenuItem&) override { performed.push_back(action); }
 
   platform::MainWindowDelegate* delegate = nullptr;
   std::shared_ptr<platform::WebView> content;
@@ -98,14 +106,47 @@ class FakeWindow : public platform::MainWindow {
   std::optional<Color> titleBarColor;
   bool simulating = false;
   bool minimizeEnabled = true;
+  std::vector<platform::MenuAction> performed;
+};
+
+class FakeModalWindow : public platform::ModalWindow {
+ public:
+  void setDelegate(platform::ModalWindowDelegate* newDelegate) override { delegate = newDelegate; }
+  void setContentSize(int newWidth, int newHeight) override {
+    width = newWidth;
+    height = newHeight;
+  }
+  void setContent(const std::shared_ptr<platform::WebView>& view) override { content = view; }
+  void show() override { ++shown; }
+  void close() override {
+    if (closed) return;
+    closed = true;
+    if (delegate) delegate->windowWillClose();
+  }
+  platform::ModalWindowDelegate* delegate = nullptr;
+  std::shared_ptr<platform::WebView> content;
+  int width = 0, height = 0, shown = 0;
+  bool closed = false;
 };
 
 class FakeApplication : public platform::Application {
  public:
   void terminate() override { ++terminations; }
   void openURL(const std::string& url) override { openedURLs.push_back(url); }
+  void setMainMenu(std::shared_ptr<platform::Menu> menu) override { mainMenus.push_back(std::move(menu)); }
+  std::shared_ptr<platform::ModalWindow> makeModalWindow() override {
+    modalWindows.push_back(std::make_shared<FakeModalWindow>());
+    return modalWindows.back();
+  }
+  std::vector<std::shared_ptr<platform::MainWindow>> windows() override {
+    if (mainWindow) return {mainWindow};
+    return {};
+  }
   int terminations = 0;
   std::vector<std::string> openedURLs;
+  std::vector<std::shared_ptr<platform::Menu>> mainMenus;
+  std::vector<std::shared_ptr<FakeModalWindow>> modalWindows;
+  std::shared_ptr<platform::MainWindow> mainWindow;
 };
 
 }  // namespace atelier::test

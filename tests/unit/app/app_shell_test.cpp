@@ -1,6 +1,8 @@
 #include "app/app_delegate.h"
 #include "app/close_manager.h"
 #include "app/notification_names.h"
+#include "app/platform_services.h"
+#include "menu/core_menu_item.h"
 #include "core/app_info.h"
 #include "core/color.h"
 #include "core/main_queue.h"
@@ -246,6 +248,59 @@ TEST_F(AppShellTest, DataRemovalIsLogged) {
   EXPECT_THAT(log.texts(), ElementsAre("Webview cache cleaned", "Webview cleaned"));
   EXPECT_GE(context->cacheRemovals, 1);
   EXPECT_EQ(context->fullRemovals, 1);
+}
+
+}  // namespace
+}  // namespace atelier::test
+
+namespace atelier::test {
+namespace {
+
+TEST_F(AppShellTest, TheShippedMenuJoinsTheResponderChainAndBuildsWhenThePageIsReady) {
+  auto& view = launch();
+  ASSERT_NE(delegate->menuController(), nullptr);
+  EXPECT_EQ(window->nextResponder(), delegate->menuController());
+  EXPECT_TRUE(application->mainMenus.empty());
+  view.post({{"name", "general.webViewDidInit"}});
+  MainQueue::runUntilIdle();
+  ASSERT_EQ(application->mainMenus.size(), 1u) << "the bundled menu.json decodes";
+  std::vector<std::string> hidden;
+  std::function<void(const platform::Menu&)> walk = [&](const platform::Menu& menu) {
+    for (const auto& item : menu.items()) {
+      if (item->submenu()) walk(*item->submenu());
+      if (auto entry = std::dynamic_pointer_cast<CoreMenuItem>(item->representedObject)) {
+        hidden.push_back(entry->descriptor().identifier.value_or(""));
+      }
+    }
+  };
+  walk(*application->mainMenus[0]);
+  EXPECT_THAT(hidden, Contains("exportProject"));
+  EXPECT_THAT(hidden, ::testing::Not(Contains("debugTools"))) << "hidden by sync/hiddenMenu.json";
+}
+
+TEST_F(AppShellTest, ABundledModalStartPageOpensInFrontOfTheEditor) {
+  PlatformServices::set(application, nullptr);
+  application->mainWindow = window;
+  launch();
+  delegate->checkModalStartPage();
+  EXPECT_TRUE(application->modalWindows.empty()) << "no page in the bundle: nothing";
+
+  auto resources = freshDirectory("modal-start");
+  std::filesystem::copy(Resources::directory(), resources, std::filesystem::copy_options::recursive);
+  std::filesystem::create_directories(resources / "sync/modalWebView");
+  std::ofstream(resources / "sync/modalWebView/index.html") << "<p>Welcome</p>";
+  Resources::setDirectory(resources);
+  delegate->checkModalStartPage();
+  Resources::setDirectory(ATELIER_TEST_RESOURCES_DIR);
+  MainQueue::runUntilIdle();
+  ASSERT_EQ(application->modalWindows.size(), 1u);
+  EXPECT_EQ(application->modalWindows[0]->width, 1380);
+  EXPECT_EQ(application->modalWindows[0]->height, 800);
+  EXPECT_TRUE(window->simulating);
+  EXPECT_EQ(context->views.back()->loadedURL, "file://" + (resources / "sync/modalWebView/index.html").string());
+  application->modalWindows[0]->close();
+  EXPECT_FALSE(window->simulating);
+  PlatformServices::set(nullptr, nullptr);
 }
 
 }  // namespace
