@@ -2,6 +2,7 @@
 // calls the bridge and posts what it saw to a loopback endpoint of this test.
 #include "http/http_server.h"
 #include "support/test_environment.h"
+#include "support/tls_test_server.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -59,7 +60,8 @@ class ReportServer {
 
 class Application {
  public:
-  Application(const fs::path& resources, const fs::path& pdf, std::optional<double> requestQuitAfter = std::nullopt) {
+  Application(const fs::path& resources, const fs::path& pdf, std::optional<double> requestQuitAfter = std::nullopt,
+              std::vector<std::string> extraEnvironment = {}) {
     std::string binary = ATELIER_BINARY;
     std::vector<std::string> arguments = {binary, "--resources=" + resources.string()};
     if (requestQuitAfter) {
@@ -82,6 +84,7 @@ class Application {
     }
     environment.push_back(sanitizer + "detect_leaks=0");
     environment.push_back("ATELIER_PRINT_TO_PDF=" + pdf.string());
+    environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
     std::vector<char*> envp;
     for (auto& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);
@@ -116,12 +119,15 @@ class Application {
   pid_t pid_ = -1;
 };
 
-fs::path probeResources(const std::string& reportURL) {
+// The application's resources with a probe page as the editor's start page.
+fs::path probeResources(const std::string& reportURL, const std::string& page = "index.html",
+                        const std::string& extraConfig = "") {
   auto resources = freshDirectory("e2e-resources");
   fs::copy(ATELIER_TEST_RESOURCES_DIR, resources, fs::copy_options::recursive);
-  fs::copy_file(fs::path(ATELIER_E2E_PAGE_DIR) / "index.html", resources / "sync/webapp/index.html",
+  fs::copy_file(fs::path(ATELIER_E2E_PAGE_DIR) / page, resources / "sync/webapp/index.html",
                 fs::copy_options::overwrite_existing);
-  std::ofstream(resources / "sync/webapp/report-config.js") << "window.REPORT_URL = \"" << reportURL << "\";\n";
+  std::ofstream(resources / "sync/webapp/report-config.js")
+      << "window.REPORT_URL = \"" << reportURL << "\";\n" << extraConfig;
   return resources;
 }
 
@@ -211,6 +217,83 @@ TEST(ShellEndToEnd, PageTalksToNativeCodeAndKeepsItsOriginAcrossARestart) {
     EXPECT_EQ(app.waitForExit(std::chrono::seconds(30)), 0) << "closeApplication ends the application";
   }
   EXPECT_EQ((*second)["previousRun"], "stored by " + origin) << "and with it the page's local storage";
+}
+
+// The service's pages for modal web views, on 127.0.0.1: the cookie domain of
+// the bundled preferences, which the editor's origin (localhost) is not.
+class ServicePages {
+ public:
+  ServicePages() {
+    server_.addHandler([](const HttpRequest&) { return true; },
+                       [this](std::shared_ptr<HttpRequest> request, HttpServer::Completion completion) {
+                         {
+                           std::lock_guard lock(mutex_);
+                           seen_.emplace_back(request->path, request->header("Cookie").value_or(""));
+                         }
+                         completion(answer(request->path));
+                       });
+    port_ = server_.start(0).value();
+  }
+  std::string url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
+  std::vector<std::pair<std::string, std::string>> seen() {
+    std::lock_guard lock(mutex_);
+    return seen_;
+  }
+
+ private:
+  HttpResponse answer(const std::string& path) const {
+    if (path == "/login") {
+      auto redirect = HttpResponse::text("", 302);
+      redirect.setHeader("Location", "/done?token=42");
+      return redirect;
+    }
+    if (path == "/done") {
+      // Never shown: the match cancels it, so this script never asks for /shown.
+      auto page = HttpResponse::text("<script>fetch('/shown')</script>signed in");
+      page.setContentType("text/html");
+      return page;
+    }
+    if (path == "/missing") return HttpResponse::text("not here", 404);
+    auto page = HttpResponse::text("<p>a page of the service</p>");
+    page.setContentType("text/html");
+    return page;
+  }
+
+  HttpServer server_;
+  uint16_t port_ = 0;
+  std::mutex mutex_;
+  std::vector<std::pair<std::string, std::string>> seen_;
+};
+
+TEST(ShellEndToEnd, ModalWebViewsOnTheServicePages) {
+  ReportServer reports;
+  ServicePages service;
+  TlsTestServer remote([](const SeenRequest&) {
+    return TestReply{200, {{"Set-Cookie", "session=s3cr3t; Path=/account; Domain=127.0.0.1; Secure; HttpOnly"}}, "set"};
+  });
+  auto resources = probeResources(reports.url(), "modal.html",
+                                  "window.SERVICE_URL = \"" + service.url() + "\";\nwindow.TLS_URL = \"https://127.0.0.1:" +
+                                      std::to_string(remote.port()) + "/\";\n");
+  Application app(resources, freshDirectory("modal-print") / "page.pdf", std::nullopt,
+                  {"ATELIER_CA_BUNDLE=" + remote.caFile().string()});
+  ASSERT_TRUE(app.running());
+  auto report = reports.wait(1, std::chrono::seconds(90));
+  ASSERT_TRUE(report) << "no report from the modal probe";
+  ASSERT_FALSE(report->contains("error")) << report->dump();
+  EXPECT_EQ((*report)["cookieSet"], "set");
+  EXPECT_EQ((*report)["match"], nlohmann::json({{"value", service.url() + "done?token=42"}}))
+      << "the matched final address, as a string";
+  EXPECT_EQ((*report)["missing"], nlohmann::json({{"failure", 305}})) << "cancelled, open until closed";
+  EXPECT_EQ((*report)["closed"], nlohmann::json({{"failure", 301}}));
+
+  auto seen = service.seen();
+  auto login = std::find_if(seen.begin(), seen.end(), [](const auto& entry) { return entry.first == "/login"; });
+  ASSERT_NE(login, seen.end());
+  EXPECT_THAT(login->second, ::testing::HasSubstr("session=s3cr3t"))
+      << "the cookie the proxy stored for the editor's origin reached the service's domain";
+  EXPECT_TRUE(std::none_of(seen.begin(), seen.end(), [](const auto& entry) { return entry.first == "/shown"; }))
+      << "the matching page was never shown";
+  EXPECT_EQ(app.terminate(), 0);
 }
 
 }  // namespace

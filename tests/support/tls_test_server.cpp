@@ -2,6 +2,7 @@
 
 #include "support/test_environment.h"
 
+#include <fstream>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/ssl.hpp>
 #include <boost/beast/core.hpp>
@@ -29,7 +30,8 @@ void makeCertificates(const std::filesystem::path& directory) {
   };
   run("openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.pem -days 2 -subj '/CN=Atelier Test CA'");
   run("openssl req -newkey rsa:2048 -nodes -keyout server.key -out server.csr -subj '/CN=localhost'");
-  run("printf 'subjectAltName=DNS:localhost,IP:127.0.0.1\\nbasicConstraints=CA:FALSE\\n' > san.ext");
+  // Written here: run() sends the command's output to /dev/null.
+  std::ofstream(directory / "san.ext") << "subjectAltName=DNS:localhost,IP:127.0.0.1\nbasicConstraints=CA:FALSE\n";
   run("openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -out server.pem -days 2 "
       "-extfile san.ext");
 }
