@@ -2,8 +2,6 @@
 
 #include "gtk/gtk_web_view.h"
 
-#include <cstdlib>
-
 namespace atelier::gtk {
 namespace {
 
@@ -29,21 +27,11 @@ platform::Cookie fromSoup(SoupCookie* soup) {
   return cookie;
 }
 
-void useProxyFromEnvironment(WebKitWebsiteDataManager* manager) {
-  const char* proxy = std::getenv("ATELIER_WEB_PROXY");
-  if (!proxy || !*proxy) return;
-  const gchar* local[] = {"localhost", "127.0.0.1", "::1", nullptr};
-  WebKitNetworkProxySettings* settings = webkit_network_proxy_settings_new(proxy, local);
-  webkit_website_data_manager_set_network_proxy_settings(manager, WEBKIT_NETWORK_PROXY_MODE_CUSTOM, settings);
-  webkit_network_proxy_settings_free(settings);
-}
-
 }  // namespace
 
 GtkWebContext::GtkWebContext(const std::filesystem::path& dataDirectory, const std::filesystem::path& cacheDirectory) {
   dataManager_ = webkit_website_data_manager_new("base-data-directory", dataDirectory.c_str(), "base-cache-directory",
                                                  cacheDirectory.c_str(), nullptr);
-  useProxyFromEnvironment(dataManager_);
   context_ = webkit_web_context_new_with_website_data_manager(dataManager_);
   auto cookies = (dataDirectory / "cookies.sqlite").string();
   webkit_cookie_manager_set_persistent_storage(webkit_web_context_get_cookie_manager(context_), cookies.c_str(),

@@ -10,7 +10,6 @@ namespace atelier::gtk {
 
 // One WebKitWebContext with a persistent website data manager below the
 // application's data and cache directories: every web view shares it.
-// ATELIER_WEB_PROXY names an HTTP proxy for every host but this machine's.
 class GtkWebContext : public platform::WebContext {
  public:
   GtkWebContext(const std::filesystem::path& dataDirectory, const std::filesystem::path& cacheDirectory);

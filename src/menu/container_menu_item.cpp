@@ -48,16 +48,8 @@ ContainerMenuItem::Standard ContainerMenuItem::standardEntry(const std::string& 
 
 std::shared_ptr<platform::MenuItem> ContainerMenuItem::makeItem(MenuItem descriptor) {
   auto entry = std::shared_ptr<ContainerMenuItem>(new ContainerMenuItem(std::move(descriptor)));
-  auto item = std::make_shared<platform::MenuItem>();
   auto standard = standardEntry(entry->descriptor_.identifier.value_or(""));
-  item->setTitle(standard.title);
-  item->setAction(standard.action);
-  if (entry->descriptor_.keyEquivalent) {
-    item->setKeyEquivalent(*entry->descriptor_.keyEquivalent, entry->descriptor_.modifierMask());
-  }
-  item->representedObject = entry;
-  entry->menuItem_ = item.get();
-  return item;
+  return attach(entry, standard.title, standard.action);
 }
 
 void ContainerMenuItem::update(Completion completion) {

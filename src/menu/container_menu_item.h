@@ -1,6 +1,5 @@
 #pragma once
 
-#include "menu/menu_item.h"
 #include "menu/menu_item_protocol.h"
 
 #include <memory>
@@ -9,7 +8,7 @@
 namespace atelier {
 
 // A standard entry: its action and title come from the identifier.
-class ContainerMenuItem : public MenuItemProtocol {
+class ContainerMenuItem : public DescribedMenuItem {
  public:
   struct Standard {
     platform::MenuAction action = platform::MenuAction::none;
@@ -21,14 +20,10 @@ class ContainerMenuItem : public MenuItemProtocol {
   // The platform entry; it owns its ContainerMenuItem (the represented object).
   static std::shared_ptr<platform::MenuItem> makeItem(MenuItem descriptor);
 
-  platform::MenuItem& menuItem() override { return *menuItem_; }
   void update(Completion completion) override;
-  const MenuItem& descriptor() const { return descriptor_; }
 
  private:
-  explicit ContainerMenuItem(MenuItem descriptor) : descriptor_(std::move(descriptor)) {}
-  platform::MenuItem* menuItem_ = nullptr;  // owns this object
-  MenuItem descriptor_;
+  explicit ContainerMenuItem(MenuItem descriptor) : DescribedMenuItem(std::move(descriptor)) {}
 };
 
 }  // namespace atelier

@@ -7,15 +7,7 @@ namespace atelier {
 std::shared_ptr<platform::MenuItem> CoreMenuItem::makeItem(MenuItem descriptor,
                                                            std::weak_ptr<JSScriptHandler> evaluator) {
   auto entry = std::shared_ptr<CoreMenuItem>(new CoreMenuItem(std::move(descriptor), std::move(evaluator)));
-  auto item = std::make_shared<platform::MenuItem>();
-  item->setTitle(entry->descriptor_.identifier.value_or(""));
-  item->setAction(platform::MenuAction::coreMenuAction);
-  if (entry->descriptor_.keyEquivalent) {
-    item->setKeyEquivalent(*entry->descriptor_.keyEquivalent, entry->descriptor_.modifierMask());
-  }
-  item->representedObject = entry;
-  entry->menuItem_ = item.get();
-  return item;
+  return attach(entry, entry->descriptor_.identifier.value_or(""), platform::MenuAction::coreMenuAction);
 }
 
 void CoreMenuItem::update(Completion completion) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "bridge/js_script_handler.h"
-#include "menu/menu_item.h"
 #include "menu/menu_item_protocol.h"
 
 #include <memory>
@@ -9,25 +8,20 @@
 namespace atelier {
 
 // An entry of the web application: the page gives its title and state.
-class CoreMenuItem : public MenuItemProtocol, public std::enable_shared_from_this<CoreMenuItem> {
+class CoreMenuItem : public DescribedMenuItem, public std::enable_shared_from_this<CoreMenuItem> {
  public:
   // The platform entry; it owns its CoreMenuItem (the represented object).
   static std::shared_ptr<platform::MenuItem> makeItem(MenuItem descriptor, std::weak_ptr<JSScriptHandler> evaluator);
 
-  platform::MenuItem& menuItem() override { return *menuItem_; }
   // Asks the page for the entry's title and enabled state.
   void update(Completion completion) override;
-  const MenuItem& descriptor() const { return descriptor_; }
-
   // The page's answer, applied; true when something changed.
   bool apply(const MenuUpdateDescriptor& answer);
 
  private:
   CoreMenuItem(MenuItem descriptor, std::weak_ptr<JSScriptHandler> evaluator)
-      : descriptor_(std::move(descriptor)), evaluator_(std::move(evaluator)) {}
+      : DescribedMenuItem(std::move(descriptor)), evaluator_(std::move(evaluator)) {}
 
-  platform::MenuItem* menuItem_ = nullptr;  // owns this object
-  MenuItem descriptor_;
   std::weak_ptr<JSScriptHandler> evaluator_;
 };
 

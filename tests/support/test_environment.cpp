@@ -1,8 +1,11 @@
 #include "support/test_environment.h"
 
+#include "core/main_queue.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <utility>
 
 namespace atelier::test {
 
@@ -32,6 +35,12 @@ void RecordingWebview::evaluateScript(const std::string& script, Completion comp
 std::vector<std::string> RecordingWebview::statements() const {
   std::lock_guard lock(mutex_);
   return statements_;
+}
+
+std::vector<std::string> RecordingWebview::take() {
+  MainQueue::runUntilIdle();
+  std::lock_guard lock(mutex_);
+  return std::exchange(statements_, {});
 }
 
 void RecordingWebview::clear() {

@@ -21,6 +21,8 @@ class RecordingWebview : public JSScriptHandler {
   void evaluateScript(const std::string& script, Completion completion) override;
   std::vector<std::string> statements() const;
   void clear();
+  // Runs the main queue until idle, then hands over what was evaluated.
+  std::vector<std::string> take();
 
  private:
   mutable std::mutex mutex_;

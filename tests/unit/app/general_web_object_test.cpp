@@ -36,10 +36,7 @@ class ServicesTest : public ::testing::Test {
     nlohmann::json body = {{"name", name}, {"success", "s"}, {"failure", "f"}, {"extraCallback", "x"}};
     if (parameters) body["parameters"] = *parameters;
     handler.userContentController(body);
-    MainQueue::runUntilIdle();
-    auto statements = page->statements();
-    page->clear();
-    return statements;
+    return page->take();
   }
   static std::vector<std::string> removals() {
     return {"__bridge.removeCallBackWithID(\"s\")", "__bridge.removeCallBackWithID(\"f\")",

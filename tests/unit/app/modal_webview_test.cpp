@@ -33,15 +33,9 @@ class ModalWebViewTest : public ::testing::Test {
     nlohmann::json body = {{"name", name}, {"success", "s"}, {"failure", "f"}};
     if (parameters) body["parameters"] = *parameters;
     handler.userContentController(body);
-    MainQueue::runUntilIdle();
     return take();
   }
-  std::vector<std::string> take() {
-    MainQueue::runUntilIdle();
-    auto statements = page->statements();
-    page->clear();
-    return statements;
-  }
+  std::vector<std::string> take() { return page->take(); }
   static std::vector<std::string> removals() {
     return {"__bridge.removeCallBackWithID(\"s\")", "__bridge.removeCallBackWithID(\"f\")"};
   }

@@ -45,12 +45,7 @@ class DispatcherTest : public ::testing::Test {
     return drain();
   }
 
-  std::vector<std::string> drain() {
-    MainQueue::runUntilIdle();
-    auto statements = page->statements();
-    page->clear();
-    return statements;
-  }
+  std::vector<std::string> drain() { return page->take(); }
 
   std::shared_ptr<RecordingWebview> page = std::make_shared<RecordingWebview>();
   std::shared_ptr<ProbeWebObject> probe;
