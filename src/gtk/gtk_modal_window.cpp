@@ -3,6 +3,7 @@
 #include "core/main_queue.h"
 #include "gtk/gtk_web_view.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace atelier::gtk {
@@ -26,6 +27,18 @@ GtkModalWindow::~GtkModalWindow() {
 }
 
 void GtkModalWindow::setContentSize(int width, int height) {
+  // Never larger than the screen, or it could neither fit nor shrink.
+  GtkWindow* parent = gtk_window_get_transient_for(GTK_WINDOW(window_));
+  GdkDisplay* display = gtk_widget_get_display(window_);
+  GdkWindow* parentWindow = parent ? gtk_widget_get_window(GTK_WIDGET(parent)) : nullptr;
+  GdkMonitor* monitor = parentWindow ? gdk_display_get_monitor_at_window(display, parentWindow)
+                                     : gdk_display_get_primary_monitor(display);
+  if (monitor) {
+    GdkRectangle area;
+    gdk_monitor_get_workarea(monitor, &area);
+    width = std::min(width, area.width);
+    height = std::min(height, area.height);
+  }
   gtk_window_set_default_size(GTK_WINDOW(window_), width, height);
   GdkGeometry minimum{};
   minimum.min_width = width;
