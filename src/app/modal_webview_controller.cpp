@@ -4,7 +4,7 @@
 #include "app/platform_services.h"
 #include "core/app_info.h"
 #include "core/device_storage_manager.h"
-#include "core/file_io.h"
+#include "core/json_file.h"
 #include "core/logging.h"
 #include "core/main_queue.h"
 #include "core/resources.h"
@@ -78,16 +78,9 @@ void ModalWebViewController::setCurrent(std::shared_ptr<ModalWebViewController> 
 
 std::optional<std::string> ModalWebViewController::serviceCookieDomain() {
   auto file = Resources::urlForResource("tzr-preferences", "json", "sync/webapp");
-  if (!file) return std::nullopt;
-  auto text = readFileContents(*file);
-  if (!text) return std::nullopt;
-  auto json = nlohmann::json::parse(*text, nullptr, false);
-  if (!json.is_object()) return std::nullopt;
-  auto ovl = json.find("ovl");
-  if (ovl == json.end() || !ovl->is_object()) return std::nullopt;
-  auto baseUrl = ovl->find("baseUrl");
-  if (baseUrl == ovl->end() || !baseUrl->is_string()) return std::nullopt;
-  auto url = URL::parse(baseUrl->get<std::string>());
+  auto root = file ? readJSONFile(*file) : std::nullopt;
+  auto baseUrl = root ? textAtKeyPath(*root, "ovl.baseUrl") : std::nullopt;
+  auto url = baseUrl ? URL::parse(*baseUrl) : std::nullopt;
   if (!url || url->host.empty()) return std::nullopt;
   return url->host;
 }

@@ -12,4 +12,19 @@ std::optional<nlohmann::json> readJSONFile(const std::filesystem::path& file) {
   return parsed;
 }
 
+std::optional<std::string> textAtKeyPath(const nlohmann::json& root, std::string_view keyPath) {
+  const nlohmann::json* node = &root;
+  while (true) {
+    auto dot = keyPath.find('.');
+    if (!node->is_object()) return std::nullopt;
+    auto found = node->find(keyPath.substr(0, dot));
+    if (found == node->end()) return std::nullopt;
+    node = &*found;
+    if (dot == std::string_view::npos) break;
+    keyPath.remove_prefix(dot + 1);
+  }
+  if (!node->is_string()) return std::nullopt;
+  return node->get<std::string>();
+}
+
 }  // namespace atelier

@@ -1,19 +1,10 @@
 #include "gtk/gtk_web_context.h"
 
+#include "gtk/boxed_callback.h"
 #include "gtk/gtk_web_view.h"
 
 namespace atelier::gtk {
 namespace {
-
-// A C callback's user data: the completion, freed when it has run.
-template <class... Args>
-gpointer box(std::function<void(Args...)> completion) {
-  return new std::function<void(Args...)>(std::move(completion));
-}
-template <class... Args>
-std::unique_ptr<std::function<void(Args...)>> unbox(gpointer data) {
-  return std::unique_ptr<std::function<void(Args...)>>(static_cast<std::function<void(Args...)>*>(data));
-}
 
 platform::Cookie fromSoup(SoupCookie* soup) {
   platform::Cookie cookie;

@@ -1,6 +1,7 @@
 #include "gtk/gtk_web_view.h"
 
 #include "core/logging.h"
+#include "gtk/boxed_callback.h"
 
 namespace atelier::gtk {
 namespace {
@@ -66,12 +67,10 @@ void GtkWebView::load(const std::string& url, const std::string& userAgent, doub
 }
 
 void GtkWebView::evaluateJavaScript(const std::string& script, std::function<void(platform::ScriptResult)> completion) {
-  auto* boxed = new std::function<void(platform::ScriptResult)>(std::move(completion));
   webkit_web_view_evaluate_javascript(
       view_, script.c_str(), static_cast<gssize>(script.size()), nullptr, nullptr, nullptr,
       [](GObject* source, GAsyncResult* asyncResult, gpointer data) {
-        std::unique_ptr<std::function<void(platform::ScriptResult)>> callback(
-            static_cast<std::function<void(platform::ScriptResult)>*>(data));
+        auto callback = unbox<platform::ScriptResult>(data);
         GError* error = nullptr;
         JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), asyncResult, &error);
         platform::ScriptResult result;
@@ -84,7 +83,7 @@ void GtkWebView::evaluateJavaScript(const std::string& script, std::function<voi
         if (value) g_object_unref(value);
         if (*callback) (*callback)(std::move(result));
       },
-      boxed);
+      box(std::move(completion)));
 }
 
 void GtkWebView::loadChanged(WebKitWebView*, WebKitLoadEvent event, GtkWebView* self) {
