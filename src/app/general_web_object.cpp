@@ -20,11 +20,6 @@ namespace {
 constexpr const char* kSource = "Webview Communication/Web Objects/GeneralWebObject";
 constexpr const char* kManagerSource = "General/GeneralManager-OSX";
 
-bool defaultsFlag(const char* key) {
-  auto* manager = DeviceStorageManager::shared();
-  return manager && manager->storage().boolForKey(key).value_or(false);
-}
-
 void openInBrowser(const std::string& text) {
   if (!URL::parse(text)) return;
   logDebug(kManagerSource, "openInSystemBrowser(_:)", "test - url to open in system browser: " + text);
@@ -103,9 +98,9 @@ GeneralWebObject::GeneralWebObject() : WebObject("general") {
     if (!url) return;
     HttpClient::shared().removeCookies(url->host, cookie.name);
   });
-  addFunction("isInDebugMode", [](WebRequest request) { request.fulfill(defaultsFlag("TzEnableDebugging")); });
+  addFunction("isInDebugMode", [](WebRequest request) { request.fulfill(DeviceStorageManager::isOn("TzEnableDebugging")); });
   addFunction("isOfflineDataDisabled",
-              [](WebRequest request) { request.fulfill(defaultsFlag("TzLoadResourcesFromServer")); });
+              [](WebRequest request) { request.fulfill(DeviceStorageManager::isOn("TzLoadResourcesFromServer")); });
   addFunction("webViewDidInit", [](WebRequest) {
     NotificationCenter::defaultCenter().post(notifications::kWebViewDidCompleteInitialization);
     logInfo(kSource, "webViewDidInit(_:)", "webview did init");

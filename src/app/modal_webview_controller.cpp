@@ -22,11 +22,6 @@ std::shared_ptr<ModalWebViewController>& currentController() {
   return controller;
 }
 
-bool debuggingEnabled() {
-  auto* manager = DeviceStorageManager::shared();
-  return manager && manager->storage().boolForKey("TzEnableDebugging").value_or(false);
-}
-
 }  // namespace
 
 std::shared_ptr<ModalWebViewController> ModalWebViewController::create(std::optional<std::string> url,
@@ -149,7 +144,7 @@ void ModalWebViewController::setOtherWindowsInactive(bool inactive) {
 }
 
 void ModalWebViewController::otherWindowCameToFront(bool isWebInspector) {
-  if (!observingWindowUpdates_ || isWebInspector || debuggingEnabled()) return;
+  if (!observingWindowUpdates_ || isWebInspector || DeviceStorageManager::isOn("TzEnableDebugging")) return;
   MainQueue::postAfter(bringToFrontDelay, [weak = weak_from_this()] {
     auto self = weak.lock();
     if (self && self->observingWindowUpdates_ && self->window_) self->window_->show();

@@ -12,4 +12,9 @@ DeviceStorageManager::~DeviceStorageManager() { UniqueInstance<DeviceStorageMana
 
 DeviceStorageManager* DeviceStorageManager::shared() { return UniqueInstance<DeviceStorageManager>::get(); }
 
+bool DeviceStorageManager::isOn(const std::string& key) {
+  auto* manager = shared();
+  return manager && manager->storage().boolForKey(key).value_or(false);
+}
+
 }  // namespace atelier

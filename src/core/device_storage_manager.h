@@ -3,6 +3,7 @@
 #include "core/user_defaults.h"
 
 #include <memory>
+#include <string>
 
 namespace atelier {
 
@@ -16,6 +17,8 @@ class DeviceStorageManager {
   DeviceStorageManager& operator=(const DeviceStorageManager&) = delete;
 
   static DeviceStorageManager* shared();
+  // A boolean setting of the shared store; false when unset or without a store.
+  static bool isOn(const std::string& key);
   UserDefaults& storage() const { return *storage_; }
 
  private:
