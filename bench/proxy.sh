@@ -8,9 +8,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
 seconds="${SECONDS_PER_RUN:-5}"
 connections="${CONNECTIONS:-16}"
-work="$(mktemp -d)"
-chmod 755 "$work"
-trap 'kill $(jobs -p) 2>/dev/null || true; [ -f "$work/nginx.pid" ] && kill "$(cat "$work/nginx.pid")" 2>/dev/null; rm -rf "$work"' EXIT
+source "$root/bench/lib.sh"
 
 # A test authority and a certificate for localhost.
 (cd "$work" &&
@@ -32,14 +30,7 @@ cp "$work/data/data.json" "$work/resources/sync/webapp/data.json"
   --resources "$root/resources" > /dev/null
 
 nginx_port="$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')"
-cat > "$work/nginx.conf" <<CONF
-worker_processes $(nproc);
-pid $work/nginx.pid;
-error_log $work/nginx-error.log warn;
-events { worker_connections 1024; }
-http {
-  access_log off;
-  keepalive_requests 100000;
+start_nginx <<CONF
   types { application/json json; }
   server {
     listen 127.0.0.1:$nginx_port ssl;
@@ -47,16 +38,10 @@ http {
     ssl_certificate_key $work/server.key;
     root $work/site;
   }
-}
 CONF
-nginx -c "$work/nginx.conf" -p "$work"
 
-mkdir -p "$work/home"
-HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_DATA_HOME="$work/home/data" \
-XDG_CACHE_HOME="$work/home/cache" XDG_STATE_HOME="$work/home/state" ATELIER_CA_BUNDLE="$work/ca.pem" \
-  "$build/bench/bench_serving_server" --resources "$work/resources" > "$work/atelier.out" 2>&1 &
-for _ in $(seq 100); do grep -q '^port' "$work/atelier.out" 2>/dev/null && break; sleep 0.05; done
-port="$(awk '/^port/ {print $2}' "$work/atelier.out")"
+start_atelier_server ATELIER_CA_BUNDLE="$work/ca.pem"
+port="$atelier_port"
 
 load() { "$build/bench/bench_http_load" "$1" "$connections" "$seconds" "${2:-}"; }
 read -r proxy_rps proxy_p99 _ < <(load "http://127.0.0.1:$port/__tzr_proxy/localhost:$nginx_port/small.json")
@@ -64,7 +49,6 @@ read -r direct_rps direct_p99 _ < <(load "https://localhost:$nginx_port/small.js
 read -r data_rps data_p99 _ < <(load "http://127.0.0.1:$port/_data/data.json")
 read -r webapp_rps webapp_p99 _ < <(load "http://127.0.0.1:$port/_webapp/data.json")
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 printf '%-34s %10s %9s\n' "" "req/s" "p99 ms"
 printf '%-34s %10s %9s\n' "through __tzr_proxy (TLS target)" "$proxy_rps" "$proxy_p99"
 printf '%-34s %10s %9s\n' "libcurl straight to the target" "$direct_rps" "$direct_p99"
