@@ -10,8 +10,9 @@ connections="${CONNECTIONS:-32}"
 threads="${THREADS:-2}"
 
 source "$root/bench/lib.sh"
+# The build's resources (the data route needs its schema script), plus the files.
+cp -r "$build/Resources" "$work/resources"
 webapp="$work/resources/sync/webapp"
-mkdir -p "$webapp"
 echo '<!doctype html><title>bench</title>' > "$webapp/index.html"
 head -c 1024 /dev/urandom > "$webapp/f1k.bin"
 head -c 65536 /dev/urandom > "$webapp/f64k.bin"
