@@ -1,6 +1,5 @@
 #include "app/orientation_web_object.h"
 #include "bridge/message_handler.h"
-#include "core/main_queue.h"
 #include "support/test_environment.h"
 
 #include <gmock/gmock.h>
@@ -17,10 +16,7 @@ class OrientationTest : public ::testing::Test {
   OrientationTest() { handler.setWebview(page); }
   std::vector<std::string> call(const nlohmann::json& body) {
     handler.userContentController(body);
-    MainQueue::runUntilIdle();
-    auto statements = page->statements();
-    page->clear();
-    return statements;
+    return page->take();
   }
   std::shared_ptr<RecordingWebview> page = std::make_shared<RecordingWebview>();
   MessageHandler handler{{std::make_shared<OrientationWebObject>()}};
